@@ -1,0 +1,20 @@
+// Event codes of the default inspector.
+#ifndef MAIN_CINSPECTOREVENTCODE_H
+#define MAIN_CINSPECTOREVENTCODE_H
+
+#include <cstdint>
+
+#include "Scm/ScmCheckerEventCode.h"
+
+namespace Main
+{
+struct CInspectorEventCode
+{
+    enum Enum : std::uint16_t
+    {
+        TesseraNotAcknowledged = ScmInspectorTesseraNotAcknowledged,
+    };
+};
+} // namespace Main
+
+#endif

@@ -1,0 +1,28 @@
+// Record reader interface: minor firmware revision records.
+#ifndef PARAM_CMINORREVISIONREADER_H
+#define PARAM_CMINORREVISIONREADER_H
+
+#include <cstdint>
+
+namespace Param
+{
+/// Pull-style stream: Open(), TryReadNext() until it returns false, Close(); after Close() the next Open()
+/// starts from the beginning. TryReadNext() returns true with every out-argument filled when it delivered a
+/// record and false at the end; malformed data raises Util::CException with the implementation's code. Handed-out
+/// pointers stay valid until the next TryReadNext(), Close() or re-initialisation. Misuse raises 0xE200.
+class CMinorRevisionReader
+{
+public:
+    virtual ~CMinorRevisionReader() = default;
+    virtual void Open() = 0;
+    virtual bool TryReadNext(std::uint16_t& safetyAddress, std::uint16_t& minorRevision) = 0;
+    virtual void Close() = 0;
+
+protected:
+    CMinorRevisionReader() = default;
+    CMinorRevisionReader(const CMinorRevisionReader&) = default;
+    CMinorRevisionReader& operator=(const CMinorRevisionReader&) = default;
+};
+} // namespace Param
+
+#endif

@@ -1,0 +1,59 @@
+/* Tasks, ticks and the wall clock (VxWorks taskLib/sysLib shape) over pthreads and POSIX clocks. */
+#ifndef SCM_PLATFORM_TASKLIB_H
+#define SCM_PLATFORM_TASKLIB_H
+
+#include <time.h>
+
+#include "vxWorks.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/** Identifier of a spawned task; ERROR (-1) is no task. */
+typedef int TASK_ID;
+
+/** Number of tasks that can exist at once in one process (a fixed table). */
+#define TASK_MAX_COUNT 16
+
+/**
+ * Creates a task running entryPt(arg1, ..., arg10). Priorities run from 0 (most urgent) to 255 (least);
+ * they map onto SCHED_FIFO where the process may use it and silently onto normal scheduling where it may
+ * not. stackSize is a minimum (the system's smallest stack is used where it is larger). Returns the task
+ * id, or ERROR with errno (EAGAIN when the task table is full). The task ends when entryPt returns or
+ * calls taskExit.
+ */
+TASK_ID taskSpawn(const char* name, int priority, int options, size_t stackSize, FUNCPTR entryPt,
+                  _Vx_usr_arg_t arg1, _Vx_usr_arg_t arg2, _Vx_usr_arg_t arg3, _Vx_usr_arg_t arg4,
+                  _Vx_usr_arg_t arg5, _Vx_usr_arg_t arg6, _Vx_usr_arg_t arg7, _Vx_usr_arg_t arg8,
+                  _Vx_usr_arg_t arg9, _Vx_usr_arg_t arg10);
+
+/** Blocks the calling task for the given number of ticks (0 only yields). */
+STATUS taskDelay(int ticks);
+
+/**
+ * Ends the calling task. Called in the initial task, it ends only that task: the process lives on in its
+ * spawned tasks and ends when the last of them ends.
+ */
+void taskExit(int code);
+
+/** Ends the given task and frees its slot. Deleting the calling task is taskExit(0). */
+STATUS taskDelete(TASK_ID tid);
+
+/**
+ * Ticks per second. 1000 unless the environment variable SCM_TICK_RATE holds another rate (1 to 100000)
+ * when the layer is first used.
+ */
+int sysClkRateGet(void);
+
+/**
+ * clock_gettime through the platform layer: CLOCK_REALTIME and CLOCK_MONOTONIC follow the system clocks,
+ * shifted or frozen by the test controls of platformControl.h. 0, or -1 with errno.
+ */
+int clockGetTime(clockid_t clockId, struct timespec* timeValue);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
