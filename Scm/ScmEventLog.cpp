@@ -11,10 +11,11 @@
 #include "Util/CException.h"
 #include "msgQLib.h"
 
-extern "C" {
-uint32_t QdrEventCode = 0u;
-uint16_t QdrEventInfo0 = 0u;
-uint32_t QdrEventInfo1 = 0u;
+extern "C"
+{
+    uint32_t QdrEventCode = 0u;
+    uint16_t QdrEventInfo0 = 0u;
+    uint32_t QdrEventInfo1 = 0u;
 }
 
 namespace

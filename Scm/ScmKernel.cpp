@@ -92,7 +92,7 @@ extern "C" int32_t ScmReadStorage(int32_t handle, uint32_t dataLength, void* dat
     }
     int32_t count = -1;
     return (Call(SCM_SYSCALL_READ_STORAGE, handle, dataLength, Pointer(dataBuffer), Pointer(&count)) == -1) ? -1
-                                                                                                              : count;
+                                                                                                            : count;
 }
 
 extern "C" int32_t ScmWriteStorage(int32_t handle, uint32_t dataLength, const void* data)
@@ -134,8 +134,8 @@ extern "C" int32_t ScmReadKelFlashFile(uint16_t safetyDomainNumber, uint32_t fil
                                        uint32_t dataLengthMax, void* pData)
 {
     int32_t result = -1;
-    if (Call(SCM_SYSCALL_READ_KEL_FLASH_FILE, safetyDomainNumber, fileNumber, timeout_us, dataLengthMax,
-             Pointer(pData), Pointer(&result)) == -1)
+    if (Call(SCM_SYSCALL_READ_KEL_FLASH_FILE, safetyDomainNumber, fileNumber, timeout_us, dataLengthMax, Pointer(pData),
+             Pointer(&result)) == -1)
     {
         return -1;
     }

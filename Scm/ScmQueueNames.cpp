@@ -39,61 +39,62 @@ constexpr const char* Status = "status";
 constexpr const char* Event = "event";
 } // namespace
 
-extern "C" {
-const char* ScmGetUnlockRequestQueueFromRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+extern "C"
 {
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, UnlockRequest, nameBuffer);
-}
-const char* ScmGetUnlockRequestQueueToScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, UnlockRequest, nameBuffer);
-}
-const char* ScmGetUnlockResponseQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, UnlockResponse, nameBuffer);
-}
-const char* ScmGetUnlockResponseQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, UnlockResponse, nameBuffer);
-}
-const char* ScmGetFrameQueueFromRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, FrameSend, nameBuffer);
-}
-const char* ScmGetFrameQueueToScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, FrameSend, nameBuffer);
-}
-const char* ScmGetFrameQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, FrameReceive, nameBuffer);
-}
-const char* ScmGetFrameQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, FrameReceive, nameBuffer);
-}
-const char* ScmGetCommandQueueFromRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, Command, nameBuffer);
-}
-const char* ScmGetCommandQueueToScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, Command, nameBuffer);
-}
-const char* ScmGetResponseQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, Status, nameBuffer);
-}
-const char* ScmGetResponseQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, Status, nameBuffer);
-}
-const char* ScmGetEventQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedScmQueueName(safetyDomainNumber, Event, nameBuffer);
-}
-const char* ScmGetEventQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
-{
-    return GetQualifiedRuntimeQueueName(safetyDomainNumber, Event, nameBuffer);
-}
+    const char* ScmGetUnlockRequestQueueFromRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, UnlockRequest, nameBuffer);
+    }
+    const char* ScmGetUnlockRequestQueueToScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, UnlockRequest, nameBuffer);
+    }
+    const char* ScmGetUnlockResponseQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, UnlockResponse, nameBuffer);
+    }
+    const char* ScmGetUnlockResponseQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, UnlockResponse, nameBuffer);
+    }
+    const char* ScmGetFrameQueueFromRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, FrameSend, nameBuffer);
+    }
+    const char* ScmGetFrameQueueToScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, FrameSend, nameBuffer);
+    }
+    const char* ScmGetFrameQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, FrameReceive, nameBuffer);
+    }
+    const char* ScmGetFrameQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, FrameReceive, nameBuffer);
+    }
+    const char* ScmGetCommandQueueFromRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, Command, nameBuffer);
+    }
+    const char* ScmGetCommandQueueToScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, Command, nameBuffer);
+    }
+    const char* ScmGetResponseQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, Status, nameBuffer);
+    }
+    const char* ScmGetResponseQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, Status, nameBuffer);
+    }
+    const char* ScmGetEventQueueFromScmName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedScmQueueName(safetyDomainNumber, Event, nameBuffer);
+    }
+    const char* ScmGetEventQueueToRuntimeName(uint16_t safetyDomainNumber, char* nameBuffer)
+    {
+        return GetQualifiedRuntimeQueueName(safetyDomainNumber, Event, nameBuffer);
+    }
 }

@@ -1,0 +1,220 @@
+// Process entry of the SCM checker: the object graph, the start-up sequence and the cyclic check task.
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Main/CStartEventCode.h"
+#include "Scm/QdrhwtVerify.h"
+#include "Scm/ScmEventLog.h"
+#include "Scm/ScmKernel.h"
+#include "Scm/ScmQueueNames.h"
+#include "Scm/ScmSafetyDomain.h"
+#include "Util/ByteOrder.h"
+#include "Util/CException.h"
+#include "entry/FwIdent.h"
+#include "semLib.h"
+#include "taskLib.h"
+
+namespace
+{
+// The check task runs one step less urgent than the session's unlock-timeout task (127).
+constexpr int TaskPriority = 128;
+constexpr const char* TaskNamePattern = "scm%04d/check";
+constexpr std::size_t TaskNameLengthMax = 50u;
+constexpr std::size_t TaskStackSize = 16384u;
+constexpr int DelayTickCountMin = 10;
+constexpr std::uint32_t ExcessiveDelay = 10000000u; // microseconds
+
+// Information0 of SemaphoreFailed.
+constexpr std::uint16_t OpenToScmFailed = 0u;
+constexpr std::uint16_t OpenFromScmFailed = 1u;
+constexpr std::uint16_t NotifyScmFailed = 2u;
+constexpr std::uint16_t WaitForScmFailed = 3u;
+
+std::uint16_t ReadSafetyDomainNumber()
+{
+    const std::uint16_t number = ScmGetSafetyDomainNumberFromEnvironment("SafetyDomainNumber");
+    if (number == 0u)
+    {
+        (void)std::printf("SCM checker failed to start: environment not defined?\n");
+        std::exit(-1);
+    }
+    return number;
+}
+
+// Static objects, constructed before main in this order; a bad domain number ends the process before any
+// later object exists.
+const std::uint16_t safetyDomainNumber = ReadSafetyDomainNumber();
+
+SEM_ID frameQueueToScmSemaphoreId = nullptr;
+SEM_ID frameQueueFromScmSemaphoreId = nullptr;
+const std::uint8_t* fwIdent = nullptr;
+
+std::uint32_t GetLowMicroseconds()
+{
+    return static_cast<std::uint32_t>(ScmGetUSecCounter());
+}
+
+SEM_ID OpenSemaphore(ScmQueueNameFunction nameFunction, std::uint16_t failure)
+{
+    char name[SCM_QUEUE_NAME_BUFFER_LENGTH] = {};
+    SEM_ID semaphore = nullptr;
+    if (nameFunction(safetyDomainNumber, name) != nullptr)
+    {
+        semaphore = semOpen(name, SEM_TYPE_BINARY, 0, 0, 0, nullptr);
+    }
+    if (semaphore == nullptr)
+    {
+        throw Util::CException(Main::CStartEventCode::SemaphoreFailed, failure, static_cast<std::uint32_t>(errno));
+    }
+    return semaphore;
+}
+
+// The semaphores carry the names of the SCM-side frame queues.
+void OpenSemaphores()
+{
+    frameQueueToScmSemaphoreId = OpenSemaphore(ScmGetFrameQueueToScmName, OpenToScmFailed);
+    frameQueueFromScmSemaphoreId = OpenSemaphore(ScmGetFrameQueueFromScmName, OpenFromScmFailed);
+}
+
+std::uint32_t CheckTaskDelay(std::uint32_t previousTimestamp)
+{
+    const std::uint32_t now = GetLowMicroseconds();
+    // Unsigned difference: a wrap of the counter between two cycles is harmless.
+    const std::uint32_t elapsed = now - previousTimestamp;
+    if (elapsed > ExcessiveDelay)
+    {
+        Util::CException::LogWarning(
+            Util::CException(Main::CStartEventCode::ExcessiveDelay, safetyDomainNumber, elapsed));
+    }
+    return now;
+}
+
+// Between give and take the SCM runs one cycle on what the checker has just forwarded.
+void HandleFramesInScmSynchronously()
+{
+    if (semGive(frameQueueToScmSemaphoreId) != OK)
+    {
+        throw Util::CException(Main::CStartEventCode::SemaphoreFailed, NotifyScmFailed,
+                               static_cast<std::uint32_t>(errno));
+    }
+    if (semTake(frameQueueFromScmSemaphoreId, WAIT_FOREVER) != OK)
+    {
+        throw Util::CException(Main::CStartEventCode::SemaphoreFailed, WaitForScmFailed,
+                               static_cast<std::uint32_t>(errno));
+    }
+}
+
+int GetDelayTickCount()
+{
+    const int tickCount = sysClkRateGet() / 100;
+    return (tickCount > DelayTickCountMin) ? tickCount : DelayTickCountMin;
+}
+
+int Run(_Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t,
+        _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t)
+{
+    std::uint32_t timestamp = GetLowMicroseconds();
+    const int delayTickCount = GetDelayTickCount();
+    for (;;)
+    {
+        timestamp = CheckTaskDelay(timestamp);
+        try
+        {
+            HandleFramesInScmSynchronously();
+        }
+        catch (const Util::CException& exception)
+        {
+            Util::CException::LogError(exception);
+        }
+        (void)taskDelay(delayTickCount);
+    }
+}
+
+void StartRun()
+{
+    char name[TaskNameLengthMax + 1u] = {};
+    (void)std::snprintf(name, sizeof name, TaskNamePattern, static_cast<int>(safetyDomainNumber));
+    name[TaskNameLengthMax] = '\0';
+    if (taskSpawn(name, TaskPriority, 0, TaskStackSize, Run, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) == ERROR)
+    {
+        throw Util::CException(Main::CStartEventCode::StartTaskFailed);
+    }
+}
+
+// A registration that throws instead of recording (any code other than the corrupted-executable code) ends the
+// start like a failed verification: the exception is logged and the process does not go on.
+bool TryVerifyExecutable()
+{
+    try
+    {
+        if (Qdrhwt_VerifyExecutable(LdFwIdentStart, LdFwIdentEnd) != 0)
+        {
+            return true;
+        }
+        Util::CException::LogError(
+            Util::CException(static_cast<std::uint16_t>(QdrEventCode), QdrEventInfo0, QdrEventInfo1));
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+    }
+    return false;
+}
+} // namespace
+
+extern "C" uint16_t GetSafetyDomainNumber(void)
+{
+    return safetyDomainNumber;
+}
+
+int main()
+{
+    if ((LdFwIdentEnd - LdFwIdentStart) <= 3)
+    {
+        (void)std::printf("SCM checker failed to start: invalid signature?\n");
+        return -1;
+    }
+    fwIdent = LdFwIdentStart;
+
+    std::uint32_t runtimeRevisionNumber = 0u;
+    (void)ScmWaitForCondition(safetyDomainNumber, ScmStarted, &runtimeRevisionNumber);
+
+    if (!TryVerifyExecutable())
+    {
+        return -1;
+    }
+
+    try
+    {
+        OpenSemaphores();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        return -1;
+    }
+
+    const std::uint32_t checkerRevisionNumber = Util::GetLittleEndianUInt32(fwIdent, FwIdentRevisionNumberOffset);
+    (void)ScmSetCondition(safetyDomainNumber, ScmCheckerInitialized, checkerRevisionNumber);
+
+    std::uint32_t scmRevisionNumber = 0u;
+    (void)ScmWaitForCondition(safetyDomainNumber, ScmScmInitialized, &scmRevisionNumber);
+    if (scmRevisionNumber != checkerRevisionNumber)
+    {
+        Util::CException::LogError(Util::CException(Main::CStartEventCode::ScmRevisionMismatch, 0u, scmRevisionNumber));
+    }
+
+    try
+    {
+        StartRun();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        return -1;
+    }
+    taskExit(0);
+    return 0;
+}
