@@ -10,11 +10,14 @@ namespace Param
 {
 struct CByteArrayWriterEventCode
 {
+    // One line per code: when it is raised, what information0 and information1 carry.
+    // clang-format off
     enum Enum : std::uint16_t
     {
-        BufferTooShort = ScmByteArrayWriterBufferTooShort,
-        InvalidSafetyAddress = ScmByteArrayWriterInvalidSafetyAddress,
+        BufferTooShort = ScmByteArrayWriterBufferTooShort, ///< a record does not fit the writer's buffer; information0 = write position (low 16 bits), information1 = buffer length
+        InvalidSafetyAddress = ScmByteArrayWriterInvalidSafetyAddress, ///< a minor revision record with safety address 0 or >= 1024; information1 = the address
     };
+    // clang-format on
 };
 } // namespace Param
 

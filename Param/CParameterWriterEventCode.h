@@ -10,10 +10,13 @@ namespace Param
 {
 struct CParameterWriterEventCode
 {
+    // One line per code: when it is raised, what information0 and information1 carry.
+    // clang-format off
     enum Enum : std::uint16_t
     {
-        InvalidSafetyAddress = ScmParameterWriterInvalidSafetyAddress,
+        InvalidSafetyAddress = ScmParameterWriterInvalidSafetyAddress, ///< the UDID writer is given safety address 0 or >= 1024; information1 = the address
     };
+    // clang-format on
 };
 } // namespace Param
 
