@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "Scm/ScmFirmwareIdentification.h"
 #include "ScmCheckerVersion.h"
 
 namespace
@@ -33,7 +34,7 @@ struct __attribute__((packed)) FwIdentBlock_t
 };
 
 static_assert(sizeof(FwIdent_t) == 64u, "the identification record has 64 bytes");
-static_assert(offsetof(FwIdent_t, usFwVersionMinor) == FwIdentRevisionNumberOffset, "revision number at 22");
+static_assert(offsetof(FwIdent_t, usFwVersionMinor) == SCM_FW_IDENT_VERSION_MINOR_OFFSET, "revision number at 22");
 static_assert(sizeof(FwIdentBlock_t) == FwIdentBlockLength, "the identification block has 256 bytes");
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the record's fields are stored little-endian");
 } // namespace

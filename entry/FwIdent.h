@@ -6,10 +6,6 @@
 
 /// Length of the identification block; the record (64 bytes) is at its start, the rest is reserved.
 constexpr std::uint32_t FwIdentBlockLength = 256u;
-/// Offset of the checker's 32-bit revision number (minor version low, major version high).
-constexpr std::uint32_t FwIdentRevisionNumberOffset = 22u;
-/// Offset of `usFwVersionMinor`.
-constexpr std::uint32_t FwIdentMinorVersionOffset = 22u;
 
 // The linker bounds the section that holds the block; the code reads the block only through these symbols, so
 // that it sees the bytes that the signing step wrote into the file rather than constants folded at compile time.

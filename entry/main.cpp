@@ -7,6 +7,7 @@
 #include "Main/CStartEventCode.h"
 #include "Scm/QdrhwtVerify.h"
 #include "Scm/ScmEventLog.h"
+#include "Scm/ScmFirmwareIdentification.h"
 #include "Scm/ScmKernel.h"
 #include "Scm/ScmQueueNames.h"
 #include "Scm/ScmSafetyDomain.h"
@@ -169,6 +170,11 @@ extern "C" uint16_t GetSafetyDomainNumber(void)
     return safetyDomainNumber;
 }
 
+extern "C" const uint8_t* GetFirmwareIdentification(void)
+{
+    return LdFwIdentStart;
+}
+
 int main()
 {
     if ((LdFwIdentEnd - LdFwIdentStart) <= 3)
@@ -196,7 +202,8 @@ int main()
         return -1;
     }
 
-    const std::uint32_t checkerRevisionNumber = Util::GetLittleEndianUInt32(fwIdent, FwIdentRevisionNumberOffset);
+    const std::uint32_t checkerRevisionNumber =
+        Util::GetLittleEndianUInt32(fwIdent, SCM_FW_IDENT_REVISION_NUMBER_OFFSET);
     (void)ScmSetCondition(safetyDomainNumber, ScmCheckerInitialized, checkerRevisionNumber);
 
     std::uint32_t scmRevisionNumber = 0u;
