@@ -10,10 +10,12 @@ namespace Event
 {
 struct CEventDecoderEventCode
 {
+    // clang-format off
     enum Enum : std::uint16_t
     {
-        EventTooShort = ScmEventDecoderEventTooShort,
+        EventTooShort = ScmEventDecoderEventTooShort, ///< event shorter than 11 bytes; information1 = event length
     };
+    // clang-format on
 };
 } // namespace Event
 

@@ -10,10 +10,12 @@ namespace Hmi
 {
 struct CCommandDecoderEventCode
 {
+    // clang-format off
     enum Enum : std::uint16_t
     {
-        CommandTooShort = ScmCommandDecoderCommandTooShort,
+        CommandTooShort = ScmCommandDecoderCommandTooShort, ///< a header field read from fewer than 26 bytes, or the new password from fewer than 42; information1 = command length
     };
+    // clang-format on
 };
 } // namespace Hmi
 

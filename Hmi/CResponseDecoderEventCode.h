@@ -10,10 +10,12 @@ namespace Hmi
 {
 struct CResponseDecoderEventCode
 {
+    // clang-format off
     enum Enum : std::uint16_t
     {
-        ResponseTooShort = ScmResponseDecoderResponseTooShort,
+        ResponseTooShort = ScmResponseDecoderResponseTooShort, ///< selector or command read from fewer than 13 bytes, a status field from fewer than 280 (older) or 52 (newer) bytes, a diagnosis field from fewer than 18; information1 = response length
     };
+    // clang-format on
 };
 } // namespace Hmi
 
