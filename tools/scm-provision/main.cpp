@@ -1,0 +1,367 @@
+// scm-provision: creates, inspects and tears down a safety domain of the emulated kernel for peers and tests.
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "msgQLib.h"
+#include "scmKernelEmulation.h"
+#include "semLib.h"
+#include "support/Provision/CDomainProvisioner.h"
+#include "support/Provision/QueueFlows.h"
+
+namespace
+{
+constexpr int ExitOk = 0;
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+constexpr const char* HelpText =
+    R"(Usage: scm-provision COMMAND DOMAIN [ARGUMENTS] [OPTIONS]
+
+Provisions a safety domain (1 to 1023) of the emulated SCM kernel for the checker, its peers, the simulator
+and tests: the kernel directory, the fourteen message queues, the two hand-over semaphores, identities, flash
+files and storages.
+
+Commands:
+  create DOMAIN [--capacity N] [--cpu-product-code N --cpu-serial N] [--kel-udid HEX12] [--flash16 FILE]
+                [--storage NAME=FILE]...
+        Creates the domain directory, the queues (each sized to its flow's longest message, capacity N or the
+        largest the system allows, default 10; queues left from before are replaced, empty) and the two
+        semaphores (empty). Prints "capacity N", the capacity the queues got.
+  destroy DOMAIN
+        Removes the queues, the semaphores and the domain directory with all its files.
+  set-condition DOMAIN N VALUE
+        Sets kernel condition N with information VALUE.
+  clear-condition DOMAIN N
+        Clears kernel condition N.
+  wait-condition DOMAIN N [--timeout SECONDS]
+        Waits until condition N is set and prints its information value (without --timeout: no limit).
+  status DOMAIN
+        Prints one line per queue ("queue NAME waiting=N capacity=N max-length=N", or "missing"), semaphore
+        ("semaphore NAME value=0|1" or "missing"), set condition ("condition N value=V"), then
+        "reset-lock N" and "plc-resets N last-mode=M".
+
+Numbers are decimal or 0x-hexadecimal. The environment selects the kernel root (SCM_KERNEL_ROOT, default
+/var/lib/scm-kernel) and the queue and semaphore name prefix (SCM_IPC_PREFIX).
+
+Exit codes: 0 success, 1 failure (also a wait that timed out), 2 usage error.
+)";
+
+class CUsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::uint64_t ParseNumber(const std::string& text, std::uint64_t max, const char* what)
+{
+    try
+    {
+        std::size_t used = 0u;
+        const unsigned long long value = std::stoull(text, &used, 0);
+        if ((used == text.size()) && (value <= max) && (text[0] != '-'))
+        {
+            return value;
+        }
+    }
+    catch (const std::logic_error&)
+    {
+    }
+    throw CUsageError(std::string("invalid ") + what + ": " + text);
+}
+
+std::uint16_t ParseDomain(const std::string& text)
+{
+    const std::uint64_t domain = ParseNumber(text, 1023u, "domain");
+    if (domain == 0u)
+    {
+        throw CUsageError("invalid domain: 0");
+    }
+    return static_cast<std::uint16_t>(domain);
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream)
+    {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+std::array<std::uint8_t, 6> ParseUdid(const std::string& text)
+{
+    std::array<std::uint8_t, 6> udid{};
+    if (text.size() != 12u)
+    {
+        throw CUsageError("invalid Kel UDID (twelve hexadecimal digits): " + text);
+    }
+    for (std::size_t i = 0u; i < udid.size(); ++i)
+    {
+        udid[i] = static_cast<std::uint8_t>(ParseNumber("0x" + text.substr(2u * i, 2u), 0xFFu, "Kel UDID"));
+    }
+    return udid;
+}
+
+// The value following option at index i.
+const std::string& GetOptionValue(const std::vector<std::string>& arguments, std::size_t& i)
+{
+    if (i + 1u >= arguments.size())
+    {
+        throw CUsageError("option " + arguments[i] + " needs a value");
+    }
+    ++i;
+    return arguments[i];
+}
+
+void RequireCount(const std::vector<std::string>& arguments, std::size_t count)
+{
+    if (arguments.size() != count)
+    {
+        throw CUsageError("wrong number of arguments for " + arguments[0]);
+    }
+}
+
+int Create(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() < 2u)
+    {
+        throw CUsageError("create needs a domain");
+    }
+    Support::CDomainProvisioner provisioner(ParseDomain(arguments[1]));
+    Support::CDomainProvision provision;
+    for (std::size_t i = 2u; i < arguments.size(); ++i)
+    {
+        const std::string& option = arguments[i];
+        if (option == "--capacity")
+        {
+            provision.m_queueCapacity = ParseNumber(GetOptionValue(arguments, i), 65536u, "capacity");
+        }
+        else if (option == "--cpu-product-code")
+        {
+            provision.m_cpuProductCode =
+                static_cast<std::uint32_t>(ParseNumber(GetOptionValue(arguments, i), UINT32_MAX, "product code"));
+        }
+        else if (option == "--cpu-serial")
+        {
+            provision.m_cpuSerialNumber =
+                static_cast<std::uint32_t>(ParseNumber(GetOptionValue(arguments, i), UINT32_MAX, "serial number"));
+        }
+        else if (option == "--kel-udid")
+        {
+            provision.m_kelUdid = ParseUdid(GetOptionValue(arguments, i));
+        }
+        else if (option == "--flash16")
+        {
+            provision.m_flashFile16 = ReadWholeFile(GetOptionValue(arguments, i));
+        }
+        else if (option == "--storage")
+        {
+            const std::string& assignment = GetOptionValue(arguments, i);
+            const std::size_t equals = assignment.find('=');
+            if ((equals == std::string::npos) || (equals == 0u))
+            {
+                throw CUsageError("--storage needs NAME=FILE: " + assignment);
+            }
+            provision.m_storages[assignment.substr(0u, equals)] = ReadWholeFile(assignment.substr(equals + 1u));
+        }
+        else
+        {
+            throw CUsageError("unknown option for create: " + option);
+        }
+    }
+    if (provision.m_cpuProductCode.has_value() != provision.m_cpuSerialNumber.has_value())
+    {
+        throw CUsageError("--cpu-product-code and --cpu-serial go together");
+    }
+    if (provision.m_queueCapacity == 0u)
+    {
+        throw CUsageError("invalid capacity: 0");
+    }
+    provisioner.Create(provision);
+    std::cout << "capacity " << provisioner.GetQueueCapacity() << "\n";
+    return ExitOk;
+}
+
+int Destroy(const std::vector<std::string>& arguments)
+{
+    RequireCount(arguments, 2u);
+    Support::CDomainProvisioner(ParseDomain(arguments[1])).Destroy();
+    return ExitOk;
+}
+
+int FailWithErrno(const std::string& what)
+{
+    std::cerr << "scm-provision: " << what << ": " << std::strerror(errno) << "\n";
+    return ExitFailure;
+}
+
+int SetCondition(const std::vector<std::string>& arguments)
+{
+    RequireCount(arguments, 4u);
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    const auto condition = static_cast<std::uint32_t>(ParseNumber(arguments[2], UINT32_MAX, "condition"));
+    const auto value = static_cast<std::uint32_t>(ParseNumber(arguments[3], UINT32_MAX, "value"));
+    return (scmKernelSetCondition(domain, condition, value) == 0) ? ExitOk : FailWithErrno("cannot set condition");
+}
+
+int ClearCondition(const std::vector<std::string>& arguments)
+{
+    RequireCount(arguments, 3u);
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    const auto condition = static_cast<std::uint32_t>(ParseNumber(arguments[2], UINT32_MAX, "condition"));
+    return (scmKernelClearCondition(domain, condition) == 0) ? ExitOk : FailWithErrno("cannot clear condition");
+}
+
+int WaitCondition(const std::vector<std::string>& arguments)
+{
+    if ((arguments.size() != 3u) && ((arguments.size() != 5u) || (arguments[3] != "--timeout")))
+    {
+        throw CUsageError("usage: wait-condition DOMAIN N [--timeout SECONDS]");
+    }
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    const auto condition = static_cast<std::uint32_t>(ParseNumber(arguments[2], UINT32_MAX, "condition"));
+    const int timeout =
+        (arguments.size() == 5u) ? static_cast<int>(ParseNumber(arguments[4], 2000000u, "timeout") * 1000u) : -1;
+    std::uint32_t value = 0u;
+    if (scmKernelWaitForCondition(domain, condition, timeout, &value) != 0)
+    {
+        return FailWithErrno("condition " + std::to_string(condition) + " not set");
+    }
+    std::cout << value << "\n";
+    return ExitOk;
+}
+
+int Status(const std::vector<std::string>& arguments)
+{
+    RequireCount(arguments, 2u);
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    if (scmKernelDomainExists(domain) == 0)
+    {
+        std::cerr << "scm-provision: domain " << domain << " does not exist\n";
+        return ExitFailure;
+    }
+    for (const Support::CQueueFlow& flow : Support::GetQueueFlows())
+    {
+        const std::string name = Support::GetQueueName(flow, domain);
+        MSG_Q_ID queue = msgQOpen(name.c_str(), 0u, 0u, MSG_Q_FIFO, 0, nullptr);
+        MSG_Q_INFO info{};
+        if ((queue == nullptr) || (msgQInfoGet(queue, &info) != OK))
+        {
+            std::cout << "queue " << name << " missing\n";
+        }
+        else
+        {
+            std::cout << "queue " << name << " waiting=" << info.numMsgs << " capacity=" << info.maxMsgs
+                      << " max-length=" << info.maxMsgLength << "\n";
+        }
+        if (queue != nullptr)
+        {
+            (void)msgQDelete(queue);
+        }
+    }
+    for (const std::string& name : {Support::GetToScmSemaphoreName(domain), Support::GetFromScmSemaphoreName(domain)})
+    {
+        SEM_ID semaphore = semOpen(name.c_str(), SEM_TYPE_BINARY, SEM_EMPTY, SEM_Q_FIFO, 0, nullptr);
+        int value = 0;
+        if ((semaphore == nullptr) || (scmKernelGetSemaphoreValue(semaphore, &value) != 0))
+        {
+            std::cout << "semaphore " << name << " missing\n";
+        }
+        else
+        {
+            std::cout << "semaphore " << name << " value=" << value << "\n";
+        }
+        if (semaphore != nullptr)
+        {
+            (void)semClose(semaphore);
+        }
+    }
+    std::uint32_t conditions[64] = {};
+    std::uint32_t values[64] = {};
+    const int count = scmKernelListConditions(domain, conditions, values, 64u);
+    for (int i = 0; i < count; ++i)
+    {
+        std::cout << "condition " << conditions[i] << " value=" << values[i] << "\n";
+    }
+    std::uint32_t lockCount = 0u;
+    std::uint32_t resetCount = 0u;
+    std::uint32_t lastMode = 0u;
+    if ((scmKernelGetResetLockCount(domain, &lockCount) != 0) ||
+        (scmKernelGetPlcResets(domain, &resetCount, &lastMode) != 0))
+    {
+        return FailWithErrno("cannot read the reset records");
+    }
+    std::cout << "reset-lock " << lockCount << "\n";
+    std::cout << "plc-resets " << resetCount << " last-mode=" << lastMode << "\n";
+    return ExitOk;
+}
+
+int Run(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+    {
+        throw CUsageError("no command");
+    }
+    const std::string& command = arguments[0];
+    if ((command == "--help") || (command == "-h") || (command == "help"))
+    {
+        std::cout << HelpText;
+        return ExitOk;
+    }
+    if (command == "create")
+    {
+        return Create(arguments);
+    }
+    if (command == "destroy")
+    {
+        return Destroy(arguments);
+    }
+    if (command == "set-condition")
+    {
+        return SetCondition(arguments);
+    }
+    if (command == "clear-condition")
+    {
+        return ClearCondition(arguments);
+    }
+    if (command == "wait-condition")
+    {
+        return WaitCondition(arguments);
+    }
+    if (command == "status")
+    {
+        return Status(arguments);
+    }
+    throw CUsageError("unknown command: " + command);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    try
+    {
+        return Run(arguments);
+    }
+    catch (const CUsageError& error)
+    {
+        std::cerr << "scm-provision: " << error.what() << "\nTry 'scm-provision --help'.\n";
+        return ExitUsage;
+    }
+    catch (const std::exception& error)
+    {
+        std::cerr << "scm-provision: " << error.what() << "\n";
+        return ExitFailure;
+    }
+}
