@@ -32,10 +32,16 @@ std::uint32_t CTesseraDatChk::GetUdidSectionLengthMax(std::uint32_t contentBuffe
     {
         return 0u;
     }
-    // Largest L with 64 + L + 4 * ceil(L / 16384) <= capacity; in 64 bits so that large buffers do not wrap.
+    // A section length L that satisfies 64 + L + 4 * ceil(L / 16384) <= capacity (65452 for 65536 bytes), in 64
+    // bits so that large buffers do not wrap; a buffer with no room for one CRC takes an empty section only.
     const std::uint64_t room = contentBufferLength - ms_HeaderLength;
     const std::uint64_t block = ms_UdidCrcBlockLengthMax;
-    return static_cast<std::uint32_t>((room * block - ms_UdidCrcLength * (block - 1u)) / (ms_UdidCrcLength + block));
+    const std::uint64_t reserve = ms_UdidCrcLength * (block - 1u);
+    if (room * block < reserve)
+    {
+        return 0u;
+    }
+    return static_cast<std::uint32_t>((room * block - reserve) / (ms_UdidCrcLength + block));
 }
 
 std::uint32_t CTesseraDatChk::GetContentLength()
