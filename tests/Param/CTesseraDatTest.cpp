@@ -1,6 +1,9 @@
 // The key-medium UDID file and its check copy: layout checks in their order, block CRCs, rebuilding the copy.
 #include "Param/CTesseraDat.h"
 #include "Param/CTesseraDatChk.h"
+#include "Param/CTesseraDatChkInvertedUdidReader.h"
+#include "Param/CTesseraDatChkInvertedUdidWriter.h"
+#include "Param/CTesseraDatUdidReader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +11,13 @@
 #include <cstdint>
 #include <cstring>
 #include <ostream>
+#include <utility>
 #include <vector>
 
+#include "Param/CByteArrayReaderEventCode.h"
+#include "Param/CByteArrayWriterEventCode.h"
+#include "Param/CParameterReaderEventCode.h"
+#include "Param/CParameterWriterEventCode.h"
 #include "Param/CTesseraDatEventCode.h"
 #include "support/Files/CTesseraDatBuilder.h"
 #include "support/Test/GuardExpectation.h"
@@ -18,6 +26,7 @@ namespace
 {
 using Support::Bytes;
 using Code = Param::CTesseraDatEventCode;
+using Records = std::vector<std::pair<std::uint16_t, Support::Udid>>;
 
 constexpr std::uint32_t BufferLength = 65536u;
 
@@ -324,4 +333,153 @@ TEST(CTesseraDatChk, MisuseRaisesTheGuard)
     Support::ExpectGuard(Support::CaptureGuard([&] { copy.StopWritingUdidSection(length + 1u); }),
                          "CTesseraDatChk.cpp");
 }
+template <typename Reader> Records ReadAll(Reader& reader)
+{
+    Records records;
+    std::uint16_t sadr = 0u;
+    const std::uint8_t* udid = nullptr;
+    reader.Open();
+    while (reader.TryReadNext(sadr, udid))
+    {
+        Support::Udid value{};
+        std::copy(udid, udid + 6, value.begin());
+        records.emplace_back(sadr, value);
+    }
+    reader.Close();
+    return records;
+}
+
+Support::CTesseraDatBuilder WithZeroUdidAndOtherRecords(bool inverted)
+{
+    Support::CTesseraDatBuilder builder;
+    builder.m_inverted = inverted;
+    builder.AddUdid(5u, {5, 5, 5, 5, 5, 5});
+    builder.AddRecord(0x1000u, 1u, {1, 2, 3});
+    builder.AddUdid(6u, {0, 0, 0, 0, 0, 0});
+    builder.AddUdid(7u, {7, 7, 7, 7, 7, 7}, 0u);
+    builder.AddUdid(8u, {8, 8, 8, 8, 8, 8}, 254u);
+    return builder;
+}
+
+TEST(CTesseraDatUdidReader, SkipsZeroUdidsAndOtherRecords)
+{
+    CLoaded file(WithZeroUdidAndOtherRecords(false).Build());
+    Param::CTesseraDat tesseraDat(BufferLength, file.m_buffer.data());
+    tesseraDat.ReadContent(file.m_length);
+    Param::CTesseraDatUdidReader reader(tesseraDat);
+    const Records expected = {{5u, {5, 5, 5, 5, 5, 5}}, {8u, {8, 8, 8, 8, 8, 8}}};
+    EXPECT_EQ(expected, ReadAll(reader));
+    EXPECT_EQ(expected, ReadAll(reader)) << "a new Open() starts again";
+}
+
+TEST(CTesseraDatChkInvertedUdidReader, ReturnsEveryEntryAsStored)
+{
+    CLoaded file(WithZeroUdidAndOtherRecords(true).Build());
+    Param::CTesseraDatChk copy(BufferLength, file.m_buffer.data());
+    copy.ReadContent(file.m_length);
+    Param::CTesseraDatChkInvertedUdidReader reader(copy);
+    const Support::Udid ones = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const Records expected = {{5u, Support::Complemented(Support::Udid{5, 5, 5, 5, 5, 5})},
+                              {6u, ones},
+                              {8u, Support::Complemented(Support::Udid{8, 8, 8, 8, 8, 8})}};
+    EXPECT_EQ(expected, ReadAll(reader));
+}
+
+TEST(CTesseraDatChkInvertedUdidWriter, WrittenCopyIsByteExactAndReadsBack)
+{
+    Support::CTesseraDatBuilder expected;
+    expected.m_inverted = true;
+    expected.AddUdid(1023u, {1, 2, 3, 4, 5, 6});
+    expected.AddUdid(1u, {6, 5, 4, 3, 2, 1});
+    Bytes buffer(BufferLength, 0x77u);
+    Param::CTesseraDatChk copy(BufferLength, buffer.data());
+    copy.ReadContent(0u);
+    Param::CTesseraDatChkInvertedUdidWriter writer(copy);
+    writer.Open();
+    writer.WriteNext(1023u, Support::Complemented(Support::Udid{1, 2, 3, 4, 5, 6}).data());
+    writer.WriteNext(1u, Support::Complemented(Support::Udid{6, 5, 4, 3, 2, 1}).data());
+    EXPECT_EQ(26u, writer.GetContentLength());
+    writer.Close();
+    copy.WriteContent();
+    const Bytes bytes = expected.Build();
+    ASSERT_EQ(64u + 26u + 4u, copy.GetContentLength());
+    EXPECT_EQ(bytes, Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(bytes.size())));
+    EXPECT_EQ(0xCFFFu, Support::ReadUInt16(buffer, 64u));
+
+    Param::CTesseraDatChk reread(BufferLength, buffer.data());
+    reread.ReadContent(copy.GetContentLength());
+    Param::CTesseraDatChkInvertedUdidReader reader(reread);
+    EXPECT_EQ(2u, ReadAll(reader).size());
+}
+
+TEST(CTesseraDatChkInvertedUdidWriter, RefusesInvalidAddressesAndAFullSection)
+{
+    const std::uint32_t capacity = 64u + 13u + 4u + 3u;
+    Bytes buffer(capacity);
+    Param::CTesseraDatChk copy(capacity, buffer.data());
+    const Support::Udid udid = {1, 1, 1, 1, 1, 1};
+    Param::CTesseraDatChkInvertedUdidWriter writer(copy);
+    writer.Open();
+    Support::ExpectException(Support::CaptureException([&] { writer.WriteNext(0u, udid.data()); }),
+                             Param::CParameterWriterEventCode::InvalidSafetyAddress, 0u, 0u);
+    Support::ExpectException(Support::CaptureException([&] { writer.WriteNext(1024u, udid.data()); }),
+                             Param::CParameterWriterEventCode::InvalidSafetyAddress, 0u, 1024u);
+    writer.WriteNext(2u, udid.data());
+    Support::ExpectException(Support::CaptureException([&] { writer.WriteNext(3u, udid.data()); }),
+                             Param::CByteArrayWriterEventCode::BufferTooShort, 13u, 16u);
+    writer.Close();
+    copy.WriteContent();
+    EXPECT_EQ(64u + 13u + 4u, copy.GetContentLength());
+}
+
+struct CStreamRefusal
+{
+    const char* m_name;
+    Support::CTesseraDatBuilder m_builder;
+    std::uint16_t m_code;
+    std::uint16_t m_information0;
+    std::uint32_t m_information1;
+};
+
+void PrintTo(const CStreamRefusal& refusal, std::ostream* stream)
+{
+    *stream << refusal.m_name;
+}
+
+std::vector<CStreamRefusal> StreamRefusals()
+{
+    CStreamRefusal cutHead{"RecordHeadCut", TwoUdids(), Param::CByteArrayReaderEventCode::IncompleteDescription, 0u,
+                           26u};
+    cutHead.m_builder.m_sectionTail = {0x01, 0xCC, 0x01};
+    CStreamRefusal cutData{"RecordDataCut", TwoUdids(), Param::CByteArrayReaderEventCode::IncompleteParameter, 33u, 6u};
+    cutData.m_builder.m_sectionTail = {0x01, 0xCC, 0x01, 6, 0, 0, 0, 1, 2};
+    CStreamRefusal longUdid{"UdidOfSevenBytes", TwoUdids(), Param::CParameterReaderEventCode::InvalidLength, 0u, 7u};
+    longUdid.m_builder.AddRecord(0xCC02u, 1u, {1, 2, 3, 4, 5, 6, 7});
+    return {cutHead, cutData, longUdid};
+}
+
+class CTesseraDatStreamRefusal : public testing::TestWithParam<CStreamRefusal>
+{
+};
+
+TEST_P(CTesseraDatStreamRefusal, BothReadersReleaseTheFile)
+{
+    const CStreamRefusal& refusal = GetParam();
+    CLoaded file(refusal.m_builder.Build());
+    Param::CTesseraDatChk copy(BufferLength, file.m_buffer.data());
+    copy.ReadContent(file.m_length);
+    Param::CTesseraDatUdidReader plain(copy);
+    Support::ExpectException(Support::CaptureException([&] { (void)ReadAll(plain); }), refusal.m_code,
+                             refusal.m_information0, refusal.m_information1);
+    plain.Close();
+    Param::CTesseraDatChkInvertedUdidReader inverted(copy);
+    Support::ExpectException(Support::CaptureException([&] { (void)ReadAll(inverted); }), refusal.m_code,
+                             refusal.m_information0, refusal.m_information1);
+    inverted.Close();
+    copy.ReadContent(0u);
+    EXPECT_TRUE(ReadAll(inverted).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CTesseraDatStreamRefusal, testing::ValuesIn(StreamRefusals()),
+                         [](const testing::TestParamInfo<CStreamRefusal>& refusal) { return refusal.param.m_name; });
 } // namespace
