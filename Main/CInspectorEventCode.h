@@ -12,7 +12,7 @@ struct CInspectorEventCode
 {
     enum Enum : std::uint16_t
     {
-        TesseraNotAcknowledged = ScmInspectorTesseraNotAcknowledged,
+        TesseraNotAcknowledged = ScmInspectorTesseraNotAcknowledged, ///< the SCM sets a module to operational while the key medium is not acknowledged
     };
 };
 } // namespace Main
