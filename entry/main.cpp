@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Main/CDefaultMessaging.h"
+#include "Main/CDefaultSession.h"
 #include "Main/CStartEventCode.h"
 #include "Scm/QdrhwtVerify.h"
 #include "Scm/ScmEventLog.h"
@@ -19,8 +21,8 @@
 
 namespace
 {
-// The check task runs one step less urgent than the session's unlock-timeout task (127).
-constexpr int TaskPriority = 128;
+// The check task runs one step less urgent than the session's unlock-timeout task.
+constexpr int TaskPriority = Main::CDefaultSession::ms_TimeoutTaskPriority + 1;
 constexpr const char* TaskNamePattern = "scm%04d/check";
 constexpr std::size_t TaskNameLengthMax = 50u;
 constexpr std::size_t TaskStackSize = 16384u;
@@ -47,6 +49,7 @@ std::uint16_t ReadSafetyDomainNumber()
 // Static objects, constructed before main in this order; a bad domain number ends the process before any
 // later object exists.
 const std::uint16_t safetyDomainNumber = ReadSafetyDomainNumber();
+Main::CDefaultMessaging messaging;
 
 SEM_ID frameQueueToScmSemaphoreId = nullptr;
 SEM_ID frameQueueFromScmSemaphoreId = nullptr;
@@ -186,6 +189,17 @@ int main()
 
     std::uint32_t runtimeRevisionNumber = 0u;
     (void)ScmWaitForCondition(safetyDomainNumber, ScmStarted, &runtimeRevisionNumber);
+
+    // No event: the runtime's event queue may be missing as well.
+    try
+    {
+        messaging.Initialize();
+    }
+    catch (const Util::CException&)
+    {
+        (void)std::printf("SCM checker failed to start: message queues are not available?\n");
+        return -1;
+    }
 
     if (!TryVerifyExecutable())
     {
