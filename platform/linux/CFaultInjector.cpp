@@ -173,6 +173,8 @@ bool CFaultInjector::TryFail(int service)
         return false;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
+    // Every rule of the service counts the call; each rule that is due fires, and the first one's errno is given.
+    int error = 0;
     for (std::size_t i = 0u; i < m_ruleCount; ++i)
     {
         CRule& rule = m_rules[i];
@@ -188,12 +190,16 @@ bool CFaultInjector::TryFail(int service)
         if ((rule.m_seen == rule.m_n) && !exhausted)
         {
             ++rule.m_fired;
-            m_firedCount.fetch_add(1u);
-            errno = rule.m_error;
-            return true;
+            error = (error == 0) ? rule.m_error : error;
         }
     }
-    return false;
+    if (error == 0)
+    {
+        return false;
+    }
+    m_firedCount.fetch_add(1u);
+    errno = error;
+    return true;
 }
 
 int CFaultInjector::Inject(const char* service, unsigned n, int errorNumber, unsigned count)
