@@ -41,7 +41,8 @@ typedef intptr_t ScmSyscallArgument;
  * Performs kernel service callNumber with eight argument words: the service's arguments in order, then
  * pointers for its out-values, padded with zeros. Returns the service's result; -1 is failure. Call numbers
  * outside 128 to 149, and the unused services (channels, 143, 146, 149), give -1 with errno ENOSYS.
- * Blocking: only SCM_SYSCALL_WAIT_FOR_CONDITION blocks (until the condition is set).
+ * Blocking: only SCM_SYSCALL_WAIT_FOR_CONDITION blocks (until the condition is set). On Linux the services
+ * are emulated over files of a kernel directory shared by all processes (scmKernelEmulation.h).
  */
 int ScmSyscall(ScmSyscallArgument argument1, ScmSyscallArgument argument2, ScmSyscallArgument argument3,
                ScmSyscallArgument argument4, ScmSyscallArgument argument5, ScmSyscallArgument argument6,

@@ -29,7 +29,11 @@ typedef enum
  */
 SEM_ID semOpen(const char* name, SEM_TYPE type, int initState, int options, int mode, void* context);
 
-/** Makes the semaphore full; giving a full binary semaphore leaves it full. Does not block. */
+/**
+ * Makes the semaphore full; giving a full binary semaphore leaves it full. Does not block. Gives within a
+ * process are serialised; two processes giving the same semaphore at the same instant could leave it
+ * counting two (in the hand-over, each semaphore has one giver).
+ */
 STATUS semGive(SEM_ID semId);
 
 /**

@@ -18,10 +18,11 @@ typedef int TASK_ID;
 
 /**
  * Creates a task running entryPt(arg1, ..., arg10). Priorities run from 0 (most urgent) to 255 (least);
- * they map onto SCHED_FIFO where the process may use it and silently onto normal scheduling where it may
- * not. stackSize is a minimum (the system's smallest stack is used where it is larger). Returns the task
- * id, or ERROR with errno (EAGAIN when the task table is full). The task ends when entryPt returns or
- * calls taskExit.
+ * they map linearly onto SCHED_FIFO (0 to the highest FIFO priority, 255 to the lowest) where the process
+ * may use it and silently onto normal scheduling where it may not; SCM_TASK_SCHEDULING=normal in the
+ * environment asks for normal scheduling always. stackSize is a minimum: no task gets less than 64 KiB.
+ * Returns the task id (positive), or ERROR with errno (EAGAIN when the task table is full, EINVAL for a
+ * priority outside 0 to 255 or a null entry). The task ends when entryPt returns or calls taskExit.
  */
 TASK_ID taskSpawn(const char* name, int priority, int options, size_t stackSize, FUNCPTR entryPt,
                   _Vx_usr_arg_t arg1, _Vx_usr_arg_t arg2, _Vx_usr_arg_t arg3, _Vx_usr_arg_t arg4,
@@ -37,7 +38,12 @@ STATUS taskDelay(int ticks);
  */
 void taskExit(int code);
 
-/** Ends the given task and frees its slot. Deleting the calling task is taskExit(0). */
+/**
+ * Ends the given task and frees its slot. The task ends at its next blocking call of this layer (taskDelay,
+ * semTake, a waiting msgQSend or msgQReceive, a condition wait), never in the middle of its own work; the
+ * call returns once it has ended. Deleting the calling task (or tid 0) is taskExit(0). ERROR with ESRCH for
+ * an id that names no living task.
+ */
 STATUS taskDelete(TASK_ID tid);
 
 /**

@@ -18,7 +18,16 @@ constexpr std::uint32_t FlashFile16 = 16u;
 
 [[noreturn]] void ThrowFailure(const std::string& what, int error)
 {
-    throw std::runtime_error(what + ": " + std::strerror(error));
+    std::string hint;
+    if (error == EMFILE)
+    {
+        hint = " (the user's queue memory, RLIMIT_MSGQUEUE, or the open files are used up)";
+    }
+    else if (error == ENOSPC)
+    {
+        hint = " (the system's number of queues, /proc/sys/fs/mqueue/queues_max, is reached)";
+    }
+    throw std::runtime_error(what + ": " + std::strerror(error) + hint);
 }
 
 void Check(int result, const std::string& what)

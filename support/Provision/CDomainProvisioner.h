@@ -33,7 +33,8 @@ struct CDomainProvision
 /// Limits of Linux that the capacities meet: an unprivileged process may not give a queue more than
 /// /proc/sys/fs/mqueue/msg_max messages (10 by default), and all queues of a user share RLIMIT_MSGQUEUE bytes
 /// (800 KiB by default), counted as capacity times (message length + about 100 bytes): each queue is sized
-/// to its own flow's longest message, so fourteen queues of capacity 10 take about 40 KiB.
+/// to its own flow's longest message, so fourteen queues of capacity 10 take about 45 KiB. The system also
+/// holds at most /proc/sys/fs/mqueue/queues_max queues (256 by default: 18 domains).
 class CDomainProvisioner
 {
 public:
