@@ -168,15 +168,24 @@ Bytes CFrameBuilder::Build() const
     const std::size_t crcLength = (m_payload.size() < OneByteCrcLeMax) ? 1u : 2u;
     const auto idBits = static_cast<std::uint8_t>(m_id << 2);
 
-    Bytes frame{static_cast<std::uint8_t>(m_adr), static_cast<std::uint8_t>((m_adr >> 8) | idBits),
-                static_cast<std::uint8_t>(m_payload.size()), static_cast<std::uint8_t>(m_ct)};
+    // Reserving the whole frame first also keeps gcc 12's array-bounds analysis from misreading the inserts.
+    Bytes frame;
+    frame.reserve((2u * m_payload.size()) + 13u);
+    frame.push_back(static_cast<std::uint8_t>(m_adr));
+    frame.push_back(static_cast<std::uint8_t>((m_adr >> 8) | idBits));
+    frame.push_back(static_cast<std::uint8_t>(m_payload.size()));
+    frame.push_back(static_cast<std::uint8_t>(m_ct));
     frame.insert(frame.end(), m_payload.begin(), m_payload.end());
     AppendCrc(frame, isSlim, crcLength);
 
     const auto adrSdn = static_cast<std::uint16_t>(m_adr ^ m_sdn);
-    Bytes subFrame2{static_cast<std::uint8_t>(adrSdn), static_cast<std::uint8_t>((adrSdn >> 8) | idBits),
-                    static_cast<std::uint8_t>(m_ct >> 8), static_cast<std::uint8_t>(m_tadr),
-                    static_cast<std::uint8_t>((m_tadr >> 8) | (m_tr << 2))};
+    Bytes subFrame2;
+    subFrame2.reserve(m_payload.size() + 7u);
+    subFrame2.push_back(static_cast<std::uint8_t>(adrSdn));
+    subFrame2.push_back(static_cast<std::uint8_t>((adrSdn >> 8) | idBits));
+    subFrame2.push_back(static_cast<std::uint8_t>(m_ct >> 8));
+    subFrame2.push_back(static_cast<std::uint8_t>(m_tadr));
+    subFrame2.push_back(static_cast<std::uint8_t>((m_tadr >> 8) | (m_tr << 2)));
     if (!isSlim)
     {
         const Bytes& copy = m_payloadCopy ? *m_payloadCopy : m_payload;
