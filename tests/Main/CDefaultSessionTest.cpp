@@ -52,7 +52,8 @@ using ::testing::Throw;
 constexpr std::uint16_t Domain = 7u;
 constexpr std::uint32_t SessionFileIdentifier = 0x51400732u;
 constexpr std::uint16_t ObjectionCode = 0xE2D6u;
-constexpr std::array<std::uint8_t, 4> Masks = {0x03u, 0x0Cu, 0x30u, 0xC0u};
+// The check bits of the UDID, firmware, parameter and additional-parameter checks.
+const std::vector<std::uint8_t> AllFourMasks = {0x03u, 0x0Cu, 0x30u, 0xC0u};
 const Support::Password Password = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
 
 // An action that delivers bytes to a receive operation, cut to its buffer length as the queue does.
@@ -311,7 +312,7 @@ TEST_P(CDefaultSessionRelease, ReleasesAnScmFrameOnlyWhenEveryCheckRestoredItsBi
 }
 
 INSTANTIATE_TEST_SUITE_P(Flips, CDefaultSessionRelease,
-                         ::testing::Values(CReleaseCase{"AllFour", {0x03u, 0x0Cu, 0x30u, 0xC0u}},
+                         ::testing::Values(CReleaseCase{"AllFour", AllFourMasks},
                                            CReleaseCase{"AllFourInAnotherOrder", {0xC0u, 0x30u, 0x0Cu, 0x03u}},
                                            CReleaseCase{"None", {}},
                                            CReleaseCase{"ThreeWithoutFirmware", {0x03u, 0x30u, 0xC0u}},
@@ -357,7 +358,7 @@ TEST_F(CDefaultSessionInitialized, StopsEveryFrameForGoodAtTheFailSafeSwitch)
 TEST_F(CDefaultSessionInitialized, LearnsTheScmUdidFromAnAcceptedAssignment)
 {
     const Support::Udid scmUdid = {0x00, 0x60, 0x65, 0x01, 0x02, 0x03};
-    ExpectSentFrame(Support::CFrameBuilder::SnmtAssignUdidScm(4u, scmUdid).Build(), {0x03u, 0x0Cu, 0x30u, 0xC0u});
+    ExpectSentFrame(Support::CFrameBuilder::SnmtAssignUdidScm(4u, scmUdid).Build(), AllFourMasks);
     m_session.HandleAllSentFrames();
     ::testing::Mock::VerifyAndClearExpectations(&m_messaging);
     ::testing::Mock::VerifyAndClearExpectations(&m_inspector);
@@ -365,7 +366,7 @@ TEST_F(CDefaultSessionInitialized, LearnsTheScmUdidFromAnAcceptedAssignment)
     const Bytes ssdo = Support::CFrameBuilder::SsdoUploadInitiateExpeditedResponse(4u, 0x1018u, 1u, {1, 0, 0, 0})
                            .ScmUdid(scmUdid)
                            .Build();
-    ExpectSentFrame(ssdo, {0x03u, 0x0Cu, 0x30u, 0xC0u});
+    ExpectSentFrame(ssdo, AllFourMasks);
     m_session.HandleAllSentFrames();
     ASSERT_EQ(2u, m_sent.size());
     EXPECT_EQ(ssdo, m_sent[1]);
