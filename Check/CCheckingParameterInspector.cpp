@@ -280,6 +280,11 @@ bool CCheckingParameterInspector::TryFinishReadingChecksumParameter(std::uint16_
     const std::uint32_t taken = std::min(fragmentLength, parameterLength - consumed);
     if (isChecksum)
     {
+        // The entry's checksum starts afresh, whatever an interrupted upload left collected.
+        if (consumed == 0u)
+        {
+            m_checksumLengths[i] = 0u;
+        }
         Util::CopyInvertedMemory(taken, fragment, m_invertedChecksums[i].data() + consumed);
         m_checksumLengths[i] += taken;
     }
