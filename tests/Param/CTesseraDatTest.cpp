@@ -426,7 +426,7 @@ TEST(CTesseraDatChkInvertedUdidWriter, RefusesInvalidAddressesAndAFullSection)
                              Param::CParameterWriterEventCode::InvalidSafetyAddress, 0u, 1024u);
     writer.WriteNext(2u, udid.data());
     Support::ExpectException(Support::CaptureException([&] { writer.WriteNext(3u, udid.data()); }),
-                             Param::CByteArrayWriterEventCode::BufferTooShort, 13u, 16u);
+                             Param::CByteArrayWriterEventCode::BufferTooShort, 13u, 15u);
     writer.Close();
     copy.WriteContent();
     EXPECT_EQ(64u + 13u + 4u, copy.GetContentLength());
