@@ -2,6 +2,7 @@
 #include "Main/CDefaultMessaging.h"
 
 #include <cerrno>
+#include <initializer_list>
 
 #include "Main/CMessagingEventCode.h"
 #include "Scm/ScmSafetyDomain.h"
@@ -30,22 +31,21 @@ CDefaultMessaging::CDefaultMessaging()
 {
 }
 
+// The platform's queue handles are a fixed table: a relay that goes away gives back what it still holds, so that
+// a program that builds relays one after another (tools, tests) does not run out of them.
 CDefaultMessaging::~CDefaultMessaging()
 {
-    m_unlockRequestQueueFromRuntime = nullptr;
-    m_unlockRequestQueueToScm = nullptr;
-    m_unlockResponseQueueFromScm = nullptr;
-    m_unlockResponseQueueToRuntime = nullptr;
-    m_frameQueueFromRuntime = nullptr;
-    m_frameQueueToScm = nullptr;
-    m_frameQueueFromScm = nullptr;
-    m_frameQueueToRuntime = nullptr;
-    m_commandQueueFromRuntime = nullptr;
-    m_commandQueueToScm = nullptr;
-    m_responseQueueFromScm = nullptr;
-    m_responseQueueToRuntime = nullptr;
-    m_eventQueueFromScm = nullptr;
-    m_eventQueueToRuntime = nullptr;
+    for (MSG_Q_ID* queue :
+         {&m_unlockRequestQueueFromRuntime, &m_unlockRequestQueueToScm, &m_unlockResponseQueueFromScm,
+          &m_unlockResponseQueueToRuntime, &m_frameQueueFromRuntime, &m_frameQueueToScm, &m_frameQueueFromScm,
+          &m_frameQueueToRuntime, &m_commandQueueFromRuntime, &m_commandQueueToScm, &m_responseQueueFromScm,
+          &m_responseQueueToRuntime, &m_eventQueueFromScm, &m_eventQueueToRuntime})
+    {
+        if (*queue != nullptr)
+        {
+            CloseQueue(*queue);
+        }
+    }
 }
 
 void CDefaultMessaging::Initialize()

@@ -24,7 +24,7 @@ public:
     CDefaultMessaging();
     CDefaultMessaging(const CDefaultMessaging&) = delete;
     CDefaultMessaging& operator=(const CDefaultMessaging&) = delete;
-    /// Forgets the handles without closing them: the process is ending.
+    /// Releases the handles still held (the queues themselves belong to the runtime and the SCM and stay).
     ~CDefaultMessaging() override;
 
     /// Opens the fourteen queues of GetSafetyDomainNumber() in member order. A queue that cannot be opened raises
