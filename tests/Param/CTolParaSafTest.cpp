@@ -9,6 +9,10 @@
 #include <vector>
 
 #include "Param/CByteArrayReaderEventCode.h"
+#include "Param/CInvertingAdditionalParameterHeaderReader.h"
+#include "Param/CInvertingCommissioningFlagReader.h"
+#include "Param/CInvertingFirmwareVersionReader.h"
+#include "Param/CInvertingParameterChecksumReader.h"
 #include "Param/CParameterAdditionalParameterHeaderReader.h"
 #include "Param/CParameterCommissioningFlagReader.h"
 #include "Param/CParameterConfigurationDataReader.h"
@@ -109,6 +113,77 @@ TEST(CTolParaSaf, ValidFileReadsBackToTheRecordsItWasBuiltFrom)
         EXPECT_EQ(Expected(stream), ReadRecords(reader)) << "gap " << gap;
         EXPECT_EQ(Expected(stream), ReadRecords(reader)) << "a second pass, gap " << gap;
     }
+}
+
+TEST(CTolParaSaf, FiltersTakeTurnsOnTheOneSectionStreamAsThePersistenceManagerWiresThem)
+{
+    Support::CTolParaSafBuilder builder;
+    builder.m_scmSection = Configuration().Build();
+    const Bytes file = builder.Build();
+    CLoaded loaded(file);
+    loaded.m_tolParaSaf.ReadContent(static_cast<std::uint32_t>(file.size()));
+    Param::CTolParaSafScmSectionParameterReader stream(loaded.m_tolParaSaf);
+    Param::CParameterSafetyAddressReader addresses(stream);
+    Param::CParameterFirmwareVersionReader plainVersions(stream);
+    Param::CInvertingFirmwareVersionReader versions(plainVersions);
+    Param::CParameterParameterChecksumReader plainChecksums(stream);
+    Param::CInvertingParameterChecksumReader checksums(plainChecksums);
+    Param::CParameterAdditionalParameterHeaderReader plainHeaders(stream);
+    Param::CInvertingAdditionalParameterHeaderReader headers(plainHeaders);
+    Param::CParameterCommissioningFlagReader plainFlags(stream);
+    Param::CInvertingCommissioningFlagReader flags(plainFlags);
+
+    std::vector<std::uint16_t> sadrs;
+    std::uint16_t sadr = 0;
+    addresses.Open();
+    while (addresses.TryReadNext(sadr))
+    {
+        sadrs.push_back(sadr);
+    }
+    addresses.Close();
+    EXPECT_EQ((std::vector<std::uint16_t>{1u, 1023u}), sadrs);
+
+    std::uint32_t vendorId = 0;
+    std::uint32_t productCode = 0;
+    std::uint16_t major = 0;
+    std::uint16_t minor = 0;
+    versions.Open();
+    ASSERT_TRUE(versions.TryReadNext(sadr, vendorId, productCode, major, minor));
+    ASSERT_TRUE(versions.TryReadNext(sadr, vendorId, productCode, major, minor));
+    EXPECT_EQ(1023u, sadr);
+    EXPECT_EQ(~0x101u, vendorId);
+    EXPECT_EQ(static_cast<std::uint16_t>(~3u), major);
+    EXPECT_FALSE(versions.TryReadNext(sadr, vendorId, productCode, major, minor));
+    versions.Close();
+
+    std::uint32_t checksumLength = 0;
+    const std::uint8_t* invertedChecksum = nullptr;
+    checksums.Open();
+    ASSERT_TRUE(checksums.TryReadNext(sadr, checksumLength, invertedChecksum));
+    EXPECT_EQ(4u, checksumLength);
+    EXPECT_EQ(static_cast<std::uint8_t>(~0x11u), invertedChecksum[0]);
+    ASSERT_TRUE(checksums.TryReadNext(sadr, checksumLength, invertedChecksum));
+    EXPECT_EQ(8u, checksumLength);
+    checksums.Close();
+
+    std::uint8_t number = 0;
+    const std::uint8_t* invertedHeader = nullptr;
+    headers.Open();
+    ASSERT_TRUE(headers.TryReadNext(sadr, number, invertedHeader));
+    EXPECT_EQ(1023u, sadr);
+    EXPECT_EQ(4u, number);
+    EXPECT_FALSE(headers.TryReadNext(sadr, number, invertedHeader));
+    headers.Close();
+
+    bool invertedSetup = true;
+    bool invertedTessera = true;
+    bool invertedFirmware = false;
+    flags.Open();
+    ASSERT_TRUE(flags.TryReadNext(invertedSetup, invertedTessera, invertedFirmware));
+    EXPECT_FALSE(invertedSetup);
+    EXPECT_FALSE(invertedTessera);
+    EXPECT_TRUE(invertedFirmware);
+    flags.Close();
 }
 
 TEST(CTolParaSaf, EmptyFileYieldsAnEmptyStreamForEveryFilter)
