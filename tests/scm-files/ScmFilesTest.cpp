@@ -340,7 +340,8 @@ TEST(ScmFilesUsage, HelpAndUsageErrors)
     const CRun help = RunTool("--help");
     EXPECT_EQ(0, help.m_exitCode);
     EXPECT_FALSE(help.m_lines.empty());
-    for (const char* arguments : {"", "check", "check a b", "dump /tmp", "dump /tmp unknown.bin", "list /tmp"})
+    for (const char* arguments : {"", "check", "check a b", "dump /tmp", "dump /tmp unknown.bin", "list /tmp",
+                                  "check /nonexistent-scm-dir", "dump /nonexistent-scm-dir tessera.dat"})
     {
         const CRun run = RunTool(arguments);
         EXPECT_EQ(2, run.m_exitCode) << arguments;

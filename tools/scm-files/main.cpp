@@ -1,4 +1,5 @@
 // scm-files: validates and lists the files of a safety domain's storage directory as the checker reads them.
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ Commands:
 Byte strings are contiguous lowercase hexadecimal; numbers are decimal unless 0x-prefixed.
 
 Exit codes: 0 all present files are valid (dump: the file is valid), 1 a file is refused (dump: or absent),
-2 usage error.
+2 usage error (also a DIR that is not a directory).
 )";
 
 int Usage(const std::string& message)
@@ -109,6 +110,10 @@ int main(int argc, char** argv)
         {
             return Usage("check takes one directory");
         }
+        if (!std::filesystem::is_directory(arguments[1]))
+        {
+            return Usage("not a directory: " + arguments[1]);
+        }
         return Check(arguments[1]);
     }
     if (command == "dump")
@@ -116,6 +121,10 @@ int main(int argc, char** argv)
         if (arguments.size() != 3u)
         {
             return Usage("dump takes a directory and a file name");
+        }
+        if (!std::filesystem::is_directory(arguments[1]))
+        {
+            return Usage("not a directory: " + arguments[1]);
         }
         if (!ScmFiles::IsFileName(arguments[2]))
         {
