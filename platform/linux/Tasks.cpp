@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <pthread.h>
 #include <sched.h>
 
@@ -44,7 +45,15 @@ struct CTask
 };
 
 std::mutex tableMutex;
-std::condition_variable taskEnded;
+
+// Tasks may still run while the process ends and static objects are destroyed: the condition that they
+// signal when they end is built in place and never destroyed.
+std::condition_variable& GetTaskEnded()
+{
+    alignas(std::condition_variable) static unsigned char storage[sizeof(std::condition_variable)];
+    static std::condition_variable* const condition = new (storage) std::condition_variable();
+    return *condition;
+}
 std::array<CTask, TASK_MAX_COUNT> taskTable;
 thread_local CTask* currentTask = nullptr;
 
@@ -79,7 +88,7 @@ public:
             m_task.m_deleting = false;
             m_task.m_generation = (m_task.m_generation + 1) % GenerationCount;
         }
-        taskEnded.notify_all();
+        GetTaskEnded().notify_all();
     }
     CTaskRelease(const CTaskRelease&) = delete;
     CTaskRelease& operator=(const CTaskRelease&) = delete;
@@ -242,7 +251,7 @@ extern "C" STATUS taskDelete(TASK_ID tid)
         (void)pthread_cancel(task->m_thread);
     }
     // Returns once the task has ended: whoever deletes it may then free what it used.
-    taskEnded.wait(lock, [tid] { return FindTask(tid) == nullptr; });
+    GetTaskEnded().wait(lock, [tid] { return FindTask(tid) == nullptr; });
     return OK;
 }
 
