@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 
 #include "Epls/CFrameDecoder.h"
 #include "Event/CEventDecoder.h"
@@ -224,6 +225,15 @@ struct CValidityCase
     bool m_valid;
 };
 
+// Names the case in test listings.
+void PrintTo(const CValidityCase& testCase, std::ostream* stream)
+{
+    for (const bool valid : testCase.m_checks)
+    {
+        *stream << (valid ? '1' : '0');
+    }
+}
+
 class CDefaultInspectorValidity : public CDefaultInspector, public ::testing::WithParamInterface<CValidityCase>
 {
 };
@@ -275,6 +285,12 @@ struct CCommandCase
     std::function<Support::Bytes()> m_build;
     std::function<void(CDefaultInspectorCommand&)> m_expect;
 };
+
+// Names the case in test listings.
+void PrintTo(const CCommandCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
 
 class CDefaultInspectorCommand : public CDefaultInspector, public ::testing::WithParamInterface<CCommandCase>
 {
@@ -345,6 +361,12 @@ struct CEventCase
     int m_automaticAllowed; // -1: the commissioner is not asked
     bool m_acknowledged;
 };
+
+// Names the case in test listings.
+void PrintTo(const CEventCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
 
 class CDefaultInspectorEvent : public CDefaultInspector, public ::testing::WithParamInterface<CEventCase>
 {

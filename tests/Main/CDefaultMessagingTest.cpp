@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "CQueuePeer.h"
@@ -98,6 +99,12 @@ struct CFlow
     std::function<void(Main::CMessaging&, const Bytes&)> m_send;
     bool m_isFrameFlow;
 };
+
+// Names the case in test listings.
+void PrintTo(const CFlow& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
 
 template <typename Length>
 CFlow MakeFlow(const char* name, ScmQueueNameFunction source, ScmQueueNameFunction destination, std::size_t maxLength,
@@ -224,6 +231,12 @@ struct CFailureCase
     std::uint16_t m_code;
     std::function<void(Main::CMessaging&)> m_operation;
 };
+
+// Names the case in test listings.
+void PrintTo(const CFailureCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
 
 class CDefaultMessagingFailure : public CDefaultMessaging, public ::testing::WithParamInterface<CFailureCase>
 {

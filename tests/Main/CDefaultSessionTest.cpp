@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <ostream>
 #include <vector>
 
 #include "Epls/CDecodedFrame.h"
@@ -153,6 +154,12 @@ struct CGuardCase
     const char* m_file;
 };
 
+// Names the case in test listings.
+void PrintTo(const CGuardCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
+
 class CDefaultSessionGuard : public CDefaultSession, public ::testing::WithParamInterface<CGuardCase>
 {
 };
@@ -280,6 +287,12 @@ struct CReleaseCase
     const char* m_name;
     std::vector<std::uint8_t> m_flippedMasks;
 };
+
+// Names the case in test listings.
+void PrintTo(const CReleaseCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
 
 class CDefaultSessionRelease : public CDefaultSessionInitialized, public ::testing::WithParamInterface<CReleaseCase>
 {
@@ -419,6 +432,12 @@ struct CStatusCase
     std::uint8_t m_flagsIn;
     std::uint8_t m_flagsOut;
 };
+
+// Names the case in test listings.
+void PrintTo(const CStatusCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
 
 class CDefaultSessionStatus : public CDefaultSessionInitialized, public ::testing::WithParamInterface<CStatusCase>
 {
@@ -625,6 +644,13 @@ struct CObjectCase
     std::uint8_t m_error;
     bool m_valueWritten;
 };
+
+// Names the case in test listings.
+void PrintTo(const CObjectCase& testCase, std::ostream* stream)
+{
+    *stream << "index 0x" << std::hex << testCase.m_index << " sub-index " << std::dec
+            << static_cast<unsigned>(testCase.m_subIndex);
+}
 
 class CDefaultSessionObject : public CDefaultSession, public ::testing::WithParamInterface<CObjectCase>
 {
