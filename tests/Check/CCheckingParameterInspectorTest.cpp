@@ -12,6 +12,7 @@
 
 #include "Check/CParameterCheckEventCode.h"
 #include "Check/CPersistentParameterChecker.h"
+#include "support/Messages/Bytes.h"
 #include "support/Test/GuardExpectation.h"
 #include "tests/Check/CheckSupport.h"
 
@@ -40,13 +41,11 @@ Bytes Entry(std::uint16_t index, std::uint8_t subIndex, const Bytes& data,
             std::optional<std::uint32_t> declaredLength = std::nullopt)
 {
     const std::uint32_t length = declaredLength.value_or(static_cast<std::uint32_t>(data.size()));
-    Bytes entry = {static_cast<std::uint8_t>(index),
-                   static_cast<std::uint8_t>(index >> 8),
-                   subIndex,
-                   static_cast<std::uint8_t>(length),
-                   static_cast<std::uint8_t>(length >> 8),
-                   static_cast<std::uint8_t>(length >> 16),
-                   static_cast<std::uint8_t>(length >> 24)};
+    Bytes entry;
+    entry.reserve(7u + data.size());
+    Support::AppendLittleEndian(entry, index, 2u);
+    entry.push_back(subIndex);
+    Support::AppendLittleEndian(entry, length, 4u);
     entry.insert(entry.end(), data.begin(), data.end());
     return entry;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,8 +61,10 @@ struct CParameterCheckerSetup
         {
             m_checker.RemoveDiscoveredModule(safetyAddress);
         }
-        Bytes inverted = Support::Complemented(checksum);
-        inverted.reserve(1u); // the inspector always hands over its buffer, also for an empty checksum
+        // One byte more: the inspector always hands over its buffer, also for an empty checksum.
+        Bytes inverted(checksum.size() + 1u, 0xFFu);
+        std::transform(checksum.begin(), checksum.end(), inverted.begin(),
+                       [](std::uint8_t byte) { return static_cast<std::uint8_t>(~byte); });
         m_checker.AddDiscoveredModule(safetyAddress, static_cast<std::uint32_t>(checksum.size()), inverted.data());
     }
 
