@@ -85,5 +85,5 @@ INSTANTIATE_TEST_SUITE_P(Damages, QdrhwtDamagedRecord,
                                            CDamage{"Check755B", 256u, 64u, true, false, QdrhwtIdentCheck755B},
                                            CDamage{"Check", 256u, 64u, false, true, QdrhwtIdentCheck},
                                            CDamage{"NotSigned", 256u, 64u, false, false, QdrhwtImageNotSigned}),
-                         [](const ::testing::TestParamInfo<CDamage>& info) { return info.param.m_name; });
+                         [](const ::testing::TestParamInfo<CDamage>& damage) { return damage.param.m_name; });
 } // namespace
