@@ -91,9 +91,11 @@ TEST(CPersistentAdditionalParameterCatalog, HoldsTheLastConfiguredHeaderPerModul
         const std::uint8_t* header = catalog->GetInvertedAdditionalParameterHeader(safetyAddress, parameterNumber);
         EXPECT_EQ(InvertedHeader(MakeParameter(safetyAddress, parameterNumber, timestamp)), Bytes(header, header + 16));
     }
-    for (const auto& [safetyAddress, parameterNumber] :
+    for (const auto& absent :
          std::vector<std::pair<std::uint16_t, std::uint8_t>>{{3u, 2u}, {4u, 1u}, {1023u, 1u}, {1u, 16u}})
     {
+        const std::uint16_t safetyAddress = absent.first;
+        const std::uint8_t parameterNumber = absent.second;
         EXPECT_FALSE(catalog->HasAdditionalParameter(safetyAddress, parameterNumber));
         Support::ExpectException(
             Support::CaptureException(
@@ -158,8 +160,12 @@ TEST(CPersistentAdditionalParameterCatalog, QueriesAreGuardedBeforeInitializeAnd
         {1u, 0u, Check::CAdditionalParameterCheckEventCode::InvalidAdditionalParameterNumber, 0u},
         {1023u, 17u, Check::CAdditionalParameterCheckEventCode::InvalidAdditionalParameterNumber, 17u},
     };
-    for (const auto& [safetyAddress, parameterNumber, eventCode, information1] : cases)
+    for (const auto& invalid : cases)
     {
+        const std::uint16_t safetyAddress = std::get<0>(invalid);
+        const std::uint8_t parameterNumber = std::get<1>(invalid);
+        const std::uint16_t eventCode = std::get<2>(invalid);
+        const std::uint32_t information1 = std::get<3>(invalid);
         SCOPED_TRACE(testing::Message() << safetyAddress << "/" << int{parameterNumber});
         Support::ExpectException(
             Support::CaptureException([&] { (void)catalog->HasAdditionalParameter(safetyAddress, parameterNumber); }),
