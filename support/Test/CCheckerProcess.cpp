@@ -1,0 +1,124 @@
+// Starting scm-checker for process tests, reading what it prints and collecting its exit status.
+#include "support/Test/CCheckerProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace Support
+{
+CCheckerProcess::CCheckerProcess(const CEnvironment& environment, const std::string& executable)
+{
+    int output[2] = {-1, -1};
+    if (pipe2(output, O_CLOEXEC) != 0)
+    {
+        throw std::runtime_error("pipe2 failed");
+    }
+    m_pid = fork();
+    if (m_pid < 0)
+    {
+        throw std::runtime_error("fork failed");
+    }
+    if (m_pid == 0)
+    {
+        (void)dup2(output[1], STDOUT_FILENO);
+        (void)setenv("SCM_TASK_SCHEDULING", "normal", 1);
+        for (const auto& [name, value] : environment)
+        {
+            if (value)
+            {
+                (void)setenv(name.c_str(), value->c_str(), 1);
+            }
+            else
+            {
+                (void)unsetenv(name.c_str());
+            }
+        }
+        (void)execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    (void)close(output[1]);
+    m_output = output[0];
+}
+
+CCheckerProcess::~CCheckerProcess()
+{
+    if (m_pid > 0 && !m_exitStatus)
+    {
+        (void)kill(m_pid, SIGKILL);
+        (void)waitpid(m_pid, nullptr, 0);
+    }
+    if (m_output >= 0)
+    {
+        (void)close(m_output);
+    }
+}
+
+std::string CCheckerProcess::DefaultExecutable()
+{
+    return SCM_CHECKER_EXECUTABLE;
+}
+
+void CCheckerProcess::ReadOutput(int timeoutMilliseconds)
+{
+    pollfd descriptor{m_output, POLLIN, 0};
+    if (m_output >= 0 && poll(&descriptor, 1, timeoutMilliseconds) > 0)
+    {
+        char buffer[256];
+        const ssize_t length = read(m_output, buffer, sizeof buffer);
+        if (length > 0)
+        {
+            m_printed.append(buffer, static_cast<std::size_t>(length));
+        }
+        else
+        {
+            (void)close(m_output);
+            m_output = -1;
+        }
+    }
+}
+
+bool CCheckerProcess::IsRunning()
+{
+    if (m_exitStatus)
+    {
+        return false;
+    }
+    int status = 0;
+    if (waitpid(m_pid, &status, WNOHANG) == m_pid)
+    {
+        m_exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> CCheckerProcess::WaitForExit(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (IsRunning())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            return std::nullopt;
+        }
+        ReadOutput(20);
+    }
+    while (m_output >= 0)
+    {
+        ReadOutput(100);
+    }
+    return m_exitStatus;
+}
+
+const std::string& CCheckerProcess::GetOutput()
+{
+    ReadOutput(0);
+    return m_printed;
+}
+} // namespace Support

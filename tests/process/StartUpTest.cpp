@@ -1,0 +1,227 @@
+// Start-up of the scm-checker process: the domain number, the condition handshake with runtime and SCM, the
+// self-verification of the executable, the check task's hand-over and its delay warning.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Scm/QdrhwtVerify.h"
+#include "Scm/ScmEventLog.h"
+#include "Scm/ScmKernel.h"
+#include "Scm/ScmQueueNames.h"
+#include "ScmCheckerVersion.h"
+#include "msgQLib.h"
+#include "scmKernelEmulation.h"
+#include "semLib.h"
+#include "support/Provision/CDomainProvisioner.h"
+#include "support/Provision/CPlatformIsolation.h"
+#include "support/Test/CCheckerProcess.h"
+#include "taskLib.h"
+
+namespace
+{
+using namespace std::chrono_literals;
+using Support::CCheckerProcess;
+
+constexpr const char* EnvironmentMessage = "SCM checker failed to start: environment not defined?\n";
+
+// The "SafetyDomainNumber" values that must not start a checker.
+class StartUpBadDomain : public ::testing::TestWithParam<std::optional<std::string>>
+{
+protected:
+    Support::CPlatformIsolation m_isolation;
+};
+
+TEST_P(StartUpBadDomain, PrintsTheEnvironmentMessageAndEndsWith255)
+{
+    CCheckerProcess checker({{"SafetyDomainNumber", GetParam()}});
+    EXPECT_EQ(255, checker.WaitForExit(10s));
+    EXPECT_EQ(EnvironmentMessage, checker.GetOutput());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, StartUpBadDomain,
+                         ::testing::Values(std::nullopt, std::string(""), std::string("0"), std::string("1024"),
+                                           std::string("abc"), std::string("12x")));
+
+struct CEvent
+{
+    std::uint8_t m_level;
+    std::uint16_t m_code;
+    std::uint16_t m_information0;
+    std::uint32_t m_information1;
+};
+
+// A provisioned domain whose runtime and SCM the test plays.
+class StartUp : public ::testing::TestWithParam<std::uint16_t>
+{
+protected:
+    explicit StartUp(std::uint16_t domain = 7u) : m_domain(domain), m_provisioner(domain)
+    {
+        m_provisioner.Create();
+    }
+
+    ~StartUp() override
+    {
+        m_provisioner.Destroy();
+    }
+
+    CCheckerProcess::CEnvironment Environment() const
+    {
+        return {{"SafetyDomainNumber", std::to_string(m_domain)}};
+    }
+
+    std::optional<std::uint32_t> WaitForCondition(std::uint32_t condition, int milliseconds) const
+    {
+        std::uint32_t information = 0u;
+        if (scmKernelWaitForCondition(m_domain, condition, milliseconds, &information) != 0)
+        {
+            return std::nullopt;
+        }
+        return information;
+    }
+
+    // Reads the next event of the runtime's event queue, waiting at most about the given time.
+    std::optional<CEvent> ReceiveEvent(std::chrono::milliseconds timeout) const
+    {
+        char name[SCM_QUEUE_NAME_BUFFER_LENGTH];
+        MSG_Q_ID queue = msgQOpen(ScmGetEventQueueToRuntimeName(m_domain, name), 0u, 0u, 0, 0, nullptr);
+        if (queue == nullptr)
+        {
+            return std::nullopt;
+        }
+        std::array<std::uint8_t, ScmEvent::ms_Length> record{};
+        const int ticks = static_cast<int>(timeout.count() * sysClkRateGet() / 1000);
+        const ssize_t length = msgQReceive(queue, reinterpret_cast<char*>(record.data()), record.size(), ticks);
+        (void)msgQDelete(queue);
+        if (length != static_cast<ssize_t>(record.size()))
+        {
+            return std::nullopt;
+        }
+        return CEvent{record[0], static_cast<std::uint16_t>(record[1] | (record[2] << 8)),
+                      static_cast<std::uint16_t>(record[5] | (record[6] << 8)),
+                      static_cast<std::uint32_t>(record[7] | (record[8] << 8) | (record[9] << 16) |
+                                                 (static_cast<std::uint32_t>(record[10]) << 24))};
+    }
+
+    // Plays the SCM's side of one cycle: the checker's hand-over arrives, the SCM hands back.
+    bool PlayScmCycle() const
+    {
+        char name[SCM_QUEUE_NAME_BUFFER_LENGTH];
+        SEM_ID toScm = semOpen(ScmGetFrameQueueToScmName(m_domain, name), SEM_TYPE_BINARY, 0, 0, 0, nullptr);
+        SEM_ID fromScm = semOpen(ScmGetFrameQueueFromScmName(m_domain, name), SEM_TYPE_BINARY, 0, 0, 0, nullptr);
+        const bool handedOver = (toScm != nullptr) && (fromScm != nullptr) &&
+                                (semTake(toScm, 10 * sysClkRateGet()) == OK) && (semGive(fromScm) == OK);
+        (void)semClose(toScm);
+        (void)semClose(fromScm);
+        return handedOver;
+    }
+
+    // Starts the checker and plays the runtime and the SCM through the handshake.
+    void Handshake(CCheckerProcess& checker, std::uint32_t scmRevisionNumber) const
+    {
+        ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmStarted, 0u));
+        ASSERT_EQ(std::optional<std::uint32_t>(SCM_CHECKER_REVISION_NUMBER),
+                  WaitForCondition(ScmCheckerInitialized, 30000));
+        ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmScmInitialized, scmRevisionNumber));
+        ASSERT_TRUE(checker.IsRunning());
+    }
+
+    Support::CPlatformIsolation m_isolation;
+    std::uint16_t m_domain;
+    Support::CDomainProvisioner m_provisioner;
+};
+
+class StartUpForDomain : public StartUp
+{
+protected:
+    StartUpForDomain() : StartUp(GetParam()) {}
+};
+
+TEST_P(StartUpForDomain, WaitsForTheRuntimeThenPublishesItsRevisionNumber)
+{
+    CCheckerProcess checker(Environment());
+    EXPECT_FALSE(checker.WaitForExit(300ms).has_value()) << checker.GetOutput();
+    EXPECT_FALSE(WaitForCondition(ScmCheckerInitialized, 0).has_value()) << "published before the runtime started";
+    ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmStarted, 0u));
+    EXPECT_EQ(std::optional<std::uint32_t>(SCM_CHECKER_REVISION_NUMBER),
+              WaitForCondition(ScmCheckerInitialized, 30000));
+    EXPECT_TRUE(checker.IsRunning());
+    EXPECT_EQ("", checker.GetOutput());
+}
+
+INSTANTIATE_TEST_SUITE_P(LowestAndHighest, StartUpForDomain, ::testing::Values(1u, 1023u));
+
+TEST_F(StartUp, CheckTaskHandsOverToTheScmEveryCycle)
+{
+    CCheckerProcess checker(Environment());
+    Handshake(checker, SCM_CHECKER_REVISION_NUMBER);
+    for (int cycle = 0; cycle < 5; ++cycle)
+    {
+        ASSERT_TRUE(PlayScmCycle()) << "cycle " << cycle;
+    }
+    EXPECT_FALSE(ReceiveEvent(0ms).has_value()) << "a clean start posts no event";
+}
+
+TEST_F(StartUp, ScmWithAnotherRevisionNumberIsLoggedAndTheCheckTaskStillStarts)
+{
+    CCheckerProcess checker(Environment());
+    const std::uint32_t scmRevisionNumber = SCM_CHECKER_REVISION_NUMBER + 1u;
+    Handshake(checker, scmRevisionNumber);
+    const std::optional<CEvent> event = ReceiveEvent(10s);
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(ScmEvent::Error, event->m_level);
+    EXPECT_EQ(0xE203u, event->m_code);
+    EXPECT_EQ(0u, event->m_information0);
+    EXPECT_EQ(scmRevisionNumber, event->m_information1);
+    EXPECT_TRUE(PlayScmCycle());
+}
+
+TEST_F(StartUp, CycleGapOfMoreThanTenSecondsIsWarned)
+{
+    CCheckerProcess checker(Environment());
+    Handshake(checker, SCM_CHECKER_REVISION_NUMBER);
+    ASSERT_TRUE(PlayScmCycle());
+    // Eleven seconds pass for the checker's microsecond counter between two cycle starts.
+    ASSERT_EQ(0, scmKernelSetClockControl(m_domain, 11000000, 0, 0));
+    ASSERT_TRUE(PlayScmCycle());
+    ASSERT_TRUE(PlayScmCycle());
+    const std::optional<CEvent> event = ReceiveEvent(10s);
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(ScmEvent::Warning, event->m_level);
+    EXPECT_EQ(0xE205u, event->m_code);
+    EXPECT_EQ(m_domain, event->m_information0);
+    EXPECT_GT(event->m_information1, 11000000u);
+    EXPECT_LT(event->m_information1, 21000000u);
+}
+
+TEST_F(StartUp, ChangedExecutableRefusesToStart)
+{
+    // A copy of the checker with one byte changed far from its identification record.
+    const std::filesystem::path copy = std::filesystem::path(m_isolation.GetKernelRoot()) / "scm-checker";
+    std::ifstream input(CCheckerProcess::DefaultExecutable(), std::ios::binary);
+    std::vector<char> image((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    ASSERT_GT(image.size(), 4096u);
+    image[image.size() / 2] = static_cast<char>(image[image.size() / 2] ^ 0x01);
+    std::ofstream(copy, std::ios::binary).write(image.data(), static_cast<std::streamsize>(image.size()));
+    ASSERT_EQ(0, chmod(copy.c_str(), 0700));
+
+    CCheckerProcess checker(Environment(), copy.string());
+    ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmStarted, 0u));
+    EXPECT_EQ(255, checker.WaitForExit(30s));
+    const std::optional<CEvent> event = ReceiveEvent(1s);
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(ScmEvent::Error, event->m_level);
+    EXPECT_EQ(0xE202u, event->m_code);
+    EXPECT_EQ(QdrhwtImageCrc, event->m_information0);
+    EXPECT_FALSE(WaitForCondition(ScmCheckerInitialized, 0).has_value());
+}
+} // namespace
