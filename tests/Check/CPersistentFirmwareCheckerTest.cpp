@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Check/CFirmwareCheckEventCode.h"
+#include "Param/CByteArrayWriterEventCode.h"
 #include "support/Test/GuardExpectation.h"
 #include "tests/Check/CheckSupport.h"
 
@@ -125,6 +126,31 @@ TEST(CPersistentFirmwareChecker, AcknowledgementRecordsTheMinorRevisionOfEveryCo
         << "acknowledgements of modules not discovered now stay as they are";
     setup.Discover(3u, {0x100u, 0x200u, 3u, 6u});
     EXPECT_TRUE(setup.m_checker.IsValidModule(3u));
+}
+
+TEST(CPersistentFirmwareChecker, AWriterThatRefusesLeavesTheAcknowledgementsAsTheyWere)
+{
+    // Room for the fixed part of the file and one module entry.
+    constexpr std::uint32_t OneEntryFileLength = Param::CFwRevCnfBinChk::ms_ContentLengthMin + 4u;
+    CheckTest::CConfiguration configuration(MakeConfiguration({{2u, Configured}, {3u, Configured}}));
+    CheckTest::CAcknowledgedMinorRevisionFile file({}, OneEntryFileLength);
+    Check::CPersistentFirmwareChecker checker(configuration.m_invertedFirmwareVersionReader, file.m_reader,
+                                              file.m_writer, file);
+    checker.Initialize();
+    for (const std::uint16_t safetyAddress : {std::uint16_t{2u}, std::uint16_t{3u}})
+    {
+        checker.AddDiscoveredModule(safetyAddress, ~Configured.m_vendorId, ~Configured.m_productCode,
+                                    static_cast<std::uint16_t>(~Configured.m_majorRevision),
+                                    static_cast<std::uint16_t>(~Configured.m_minorRevision));
+    }
+    const Util::CException refusal = Support::CaptureException([&] { (void)checker.TryAcknowledgeModules(); });
+    Support::ExpectException(refusal, Param::CByteArrayWriterEventCode::BufferTooShort, 4u, 4u);
+    EXPECT_EQ(0u, file.m_writeCount);
+    for (const std::uint16_t safetyAddress : {std::uint16_t{2u}, std::uint16_t{3u}})
+    {
+        EXPECT_FALSE(checker.IsAcknowledgedModule(safetyAddress)) << safetyAddress;
+        EXPECT_FALSE(checker.IsMatchingModule(safetyAddress)) << safetyAddress;
+    }
 }
 
 TEST(CPersistentFirmwareChecker, RefusesZeroVersionValues)

@@ -173,9 +173,11 @@ class CAcknowledgedMinorRevisionFile : public Check::CPersistentFirmwareCheckerC
 public:
     static constexpr std::uint32_t ms_BufferLength = 65536u;
 
-    /// The acknowledged minor revisions (plain), stored complemented as the checker's copy holds them.
-    explicit CAcknowledgedMinorRevisionFile(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& revisions = {})
-        : m_buffer(ms_BufferLength), m_file(ms_BufferLength, m_buffer.data()), m_reader(m_file), m_writer(m_file),
+    /// The acknowledged minor revisions (plain), stored complemented as the checker's copy holds them, in a buffer
+    /// of the given capacity.
+    explicit CAcknowledgedMinorRevisionFile(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& revisions = {},
+                                            std::uint32_t bufferLength = ms_BufferLength)
+        : m_buffer(bufferLength), m_file(bufferLength, m_buffer.data()), m_reader(m_file), m_writer(m_file),
           m_writeCount(0u)
     {
         Support::CFwRevCnfBinBuilder builder;
