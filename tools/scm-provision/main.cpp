@@ -12,11 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "Scm/ScmCheckerEventCode.h"
+#include "Scm/ScmEventLog.h"
+#include "Scm/ScmQueueNames.h"
+#include "Util/ByteOrder.h"
 #include "msgQLib.h"
 #include "scmKernelEmulation.h"
 #include "semLib.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/QueueFlows.h"
+#include "taskLib.h"
 
 namespace
 {
@@ -45,6 +50,13 @@ Commands:
         Clears kernel condition N.
   wait-condition DOMAIN N [--timeout SECONDS]
         Waits until condition N is set and prints its information value (without --timeout: no limit).
+  hand-over DOMAIN [--cycles N] [--timeout SECONDS]
+        Plays the SCM's side of the checker's frame hand-over N times (default 1): waits for the checker to give
+        the "~frame-send" semaphore, then gives the "~frame-receive" semaphore back. Prints "cycles N" with the
+        number completed; fails when the checker does not hand over within the timeout (default 10 s).
+  events DOMAIN
+        Takes every event waiting on the runtime's event queue and prints one line each:
+        "level=2|3 code=0xE2NN name=NAME info0=N info1=N".
   status DOMAIN
         Prints one line per queue ("queue NAME waiting=N capacity=N max-length=N", or "missing"), semaphore
         ("semaphore NAME value=0|1" or "missing"), set condition ("condition N value=V"), then
@@ -307,6 +319,77 @@ int Status(const std::vector<std::string>& arguments)
     return ExitOk;
 }
 
+int HandOver(const std::vector<std::string>& arguments)
+{
+    if ((arguments.size() < 2u) || ((arguments.size() % 2u) != 0u))
+    {
+        throw CUsageError("usage: hand-over DOMAIN [--cycles N] [--timeout SECONDS]");
+    }
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    std::uint64_t cycles = 1u;
+    std::uint64_t timeoutSeconds = 10u;
+    for (std::size_t i = 2u; i < arguments.size(); i += 2u)
+    {
+        if (arguments[i] == "--cycles")
+        {
+            cycles = ParseNumber(arguments[i + 1u], 1000000u, "cycles");
+        }
+        else if (arguments[i] == "--timeout")
+        {
+            timeoutSeconds = ParseNumber(arguments[i + 1u], 3600u, "timeout");
+        }
+        else
+        {
+            throw CUsageError("unknown option for hand-over: " + arguments[i]);
+        }
+    }
+    SEM_ID toScm =
+        semOpen(Support::GetToScmSemaphoreName(domain).c_str(), SEM_TYPE_BINARY, SEM_EMPTY, SEM_Q_FIFO, 0, nullptr);
+    SEM_ID fromScm =
+        semOpen(Support::GetFromScmSemaphoreName(domain).c_str(), SEM_TYPE_BINARY, SEM_EMPTY, SEM_Q_FIFO, 0, nullptr);
+    if ((toScm == nullptr) || (fromScm == nullptr))
+    {
+        return FailWithErrno("cannot open the hand-over semaphores");
+    }
+    const int timeoutTicks = static_cast<int>(timeoutSeconds) * sysClkRateGet();
+    std::uint64_t completed = 0u;
+    while ((completed < cycles) && (semTake(toScm, timeoutTicks) == OK) && (semGive(fromScm) == OK))
+    {
+        ++completed;
+    }
+    (void)semClose(toScm);
+    (void)semClose(fromScm);
+    std::cout << "cycles " << completed << "\n";
+    return (completed == cycles) ? ExitOk : FailWithErrno("the checker did not hand over");
+}
+
+int Events(const std::vector<std::string>& arguments)
+{
+    RequireCount(arguments, 2u);
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    char name[SCM_QUEUE_NAME_BUFFER_LENGTH] = {};
+    MSG_Q_ID queue = msgQOpen(ScmGetEventQueueToRuntimeName(domain, name), 0u, 0u, MSG_Q_FIFO, 0, nullptr);
+    if (queue == nullptr)
+    {
+        return FailWithErrno("cannot open the event queue");
+    }
+    std::uint8_t record[ScmEvent::ms_Length] = {};
+    while (msgQReceive(queue, reinterpret_cast<char*>(record), sizeof record, NO_WAIT) ==
+           static_cast<ssize_t>(sizeof record))
+    {
+        const auto code = static_cast<unsigned>(Util::GetLittleEndianUInt32(record, ScmEvent::ms_CodeOffset));
+        const char* codeName = ScmGetEventCodeName(code);
+        char codeText[16];
+        (void)std::snprintf(codeText, sizeof codeText, "0x%04X", code);
+        std::cout << "level=" << static_cast<unsigned>(record[ScmEvent::ms_LevelOffset]) << " code=" << codeText
+                  << " name=" << ((codeName != nullptr) ? codeName : "unknown")
+                  << " info0=" << Util::GetLittleEndianUInt16(record, ScmEvent::ms_Information0Offset)
+                  << " info1=" << Util::GetLittleEndianUInt32(record, ScmEvent::ms_Information1Offset) << "\n";
+    }
+    (void)msgQDelete(queue);
+    return ExitOk;
+}
+
 int Run(const std::vector<std::string>& arguments)
 {
     if (arguments.empty())
@@ -342,6 +425,14 @@ int Run(const std::vector<std::string>& arguments)
     if (command == "status")
     {
         return Status(arguments);
+    }
+    if (command == "hand-over")
+    {
+        return HandOver(arguments);
+    }
+    if (command == "events")
+    {
+        return Events(arguments);
     }
     throw CUsageError("unknown command: " + command);
 }
