@@ -75,17 +75,4 @@ std::uint16_t Crc16(const Bytes& bytes, std::size_t offset, std::size_t length)
     }
     return GetCrc16_0x1755B(static_cast<std::uint32_t>(length), bytes.data() + offset);
 }
-
-std::string ToHex(const std::uint8_t* data, std::size_t length)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(2u * length);
-    for (std::size_t i = 0u; i < length; ++i)
-    {
-        text.push_back(digits[data[i] >> 4]);
-        text.push_back(digits[data[i] & 0x0Fu]);
-    }
-    return text;
-}
 } // namespace Support

@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/Messages/Bytes.h"
+
 namespace Support
 {
-using Bytes = std::vector<std::uint8_t>;
-using Udid = std::array<std::uint8_t, 6>;
 using CpuId = std::array<std::uint8_t, 8>;
-using Password = std::array<std::uint8_t, 16>;
 
 /// Writes value little-endian at offset, growing bytes when needed.
 void PutUInt8(Bytes& bytes, std::size_t offset, std::uint8_t value);
@@ -42,8 +41,7 @@ template <typename Container> Container Complemented(Container bytes)
     return bytes;
 }
 
-/// Contiguous lowercase hexadecimal.
-std::string ToHex(const std::uint8_t* data, std::size_t length);
+/// Contiguous lowercase hexadecimal of a fixed-size byte array (UDID, CPU ID, password).
 template <typename Container> std::string ToHex(const Container& bytes)
 {
     return ToHex(bytes.data(), bytes.size());
