@@ -87,13 +87,15 @@ void CTolParaSaf::ReadHeader()
     {
         throw Util::CException(CTolParaSafEventCode::InvalidHeaderCrc, storedHeaderCrc);
     }
-    // Bounds in 64 bits against the buffer: offsets and lengths near 2^32 must not wrap around into range.
+    // Bounds in 64 bits against the content: offsets and lengths near 2^32 must not wrap around into range, and
+    // a section or CRC table that lies past the file's end, even inside the buffer, would be checked against bytes
+    // that are not part of the file (a zeroed tail even carries a matching CRC of 0).
     const std::uint64_t sectionEnd = static_cast<std::uint64_t>(sectionOffset) + sectionLength;
     if (sectionOffset < ms_HeaderLength)
     {
         throw Util::CException(CTolParaSafEventCode::InvalidScmSectionOffset, sectionOffset);
     }
-    if (sectionEnd > m_contentBufferLength)
+    if (sectionEnd > m_contentLength)
     {
         throw Util::CException(CTolParaSafEventCode::InvalidScmSectionLength, sectionLength);
     }
@@ -109,7 +111,7 @@ void CTolParaSaf::ReadHeader()
         throw Util::CException(CTolParaSafEventCode::InvalidScmCrcCount, crcCount);
     }
     if (static_cast<std::uint64_t>(crcOffset) + static_cast<std::uint64_t>(ms_ParameterCrcLength) * crcCount >
-        m_contentBufferLength)
+        m_contentLength)
     {
         throw Util::CException(CTolParaSafEventCode::InvalidScmCrcLength, crcCount);
     }

@@ -357,6 +357,32 @@ TEST(CTolParaSaf, ContentLongerThanTheBufferOrShorterThanTheHeaderIsRefused)
     EXPECT_NO_THROW(exact.m_tolParaSaf.ReadContent(static_cast<std::uint32_t>(file.size())));
 }
 
+TEST(CTolParaSaf, SectionOrCrcsPastTheEndOfTheFileAreRefusedEvenInsideTheBuffer)
+{
+    // A bare header that places a 16-byte section and its CRC right after itself, in the zeroed rest of the
+    // buffer: the CRC-32 of zeros is 0, so only the bounds keep this file from passing.
+    Support::CTolParaSafBuilder sectionPastTheEnd;
+    sectionPastTheEnd.m_scmSectionLength = 16u;
+    sectionPastTheEnd.m_scmCrcOffset = 80u;
+    sectionPastTheEnd.m_scmCrcCount = 1u;
+    sectionPastTheEnd.m_totalLength = 64u;
+    Bytes file = sectionPastTheEnd.Build();
+    file.resize(64u);
+    CLoaded loaded(file);
+    Support::ExpectException(Support::CaptureException([&] { loaded.m_tolParaSaf.ReadContent(64u); }),
+                             Code::InvalidScmSectionLength, 0u, 16u);
+
+    // The section inside the file, its CRC table past the end.
+    Support::CTolParaSafBuilder crcsPastTheEnd;
+    crcsPastTheEnd.m_scmSection = Bytes(16u, 0u);
+    crcsPastTheEnd.m_totalLength = 80u;
+    Bytes withoutCrcs = crcsPastTheEnd.Build();
+    withoutCrcs.resize(80u);
+    CLoaded truncated(withoutCrcs);
+    Support::ExpectException(Support::CaptureException([&] { truncated.m_tolParaSaf.ReadContent(80u); }),
+                             Code::InvalidScmCrcLength, 0u, 1u);
+}
+
 TEST(CTolParaSaf, MalformedRecordsAreRefusedOnlyWhenRead)
 {
     Support::CParameterStreamBuilder stream = Configuration();
