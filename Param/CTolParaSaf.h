@@ -28,7 +28,7 @@ public:
     /// 0xE253 (content beyond the buffer: info0 = capacity low 16 bits; or 1..63 bytes), 0xE254 header length,
     /// 0xE255 version, 0xE256 total length, 0xE257 SCM section version, 0xE258 header CRC (info1 = stored CRC),
     /// 0xE259 section offset, 0xE25A section length, 0xE25B CRC offset, 0xE25C CRC count, 0xE25D CRC length (the
-    /// layout bounds taken against the buffer capacity), 0xE25E block CRC (info1 = computed CRC). A failed read
+    /// layout bounds taken against the content length), 0xE25E block CRC (info1 = computed CRC). A failed read
     /// leaves the object unread.
     void ReadContent(std::uint32_t contentLength);
     /// Hands out the SCM section. Refused (0xE200) before a successful read or while already reading.

@@ -21,10 +21,10 @@ struct CTolParaSafEventCode
         InvalidScmSectionVersion = ScmTolParaSafInvalidScmSectionVersion, ///< SCM section version is not 0x101; information1 = the value
         InvalidHeaderCrc = ScmTolParaSafInvalidHeaderCrc, ///< header CRC mismatch; information1 = the stored CRC
         InvalidScmSectionOffset = ScmTolParaSafInvalidScmSectionOffset, ///< SCM section offset below 64; information1 = the offset
-        InvalidScmSectionLength = ScmTolParaSafInvalidScmSectionLength, ///< SCM section runs past the buffer; information1 = the section length
+        InvalidScmSectionLength = ScmTolParaSafInvalidScmSectionLength, ///< SCM section runs past the content; information1 = the section length
         InvalidScmCrcOffset = ScmTolParaSafInvalidScmCrcOffset, ///< SCM CRCs overlap the section; information1 = the CRC offset
         InvalidScmCrcCount = ScmTolParaSafInvalidScmCrcCount, ///< CRC count differs from the number of 16384-byte blocks; information1 = the CRC count
-        InvalidScmCrcLength = ScmTolParaSafInvalidScmCrcLength, ///< SCM CRCs run past the buffer; information1 = the CRC count
+        InvalidScmCrcLength = ScmTolParaSafInvalidScmCrcLength, ///< SCM CRCs run past the content; information1 = the CRC count
         InvalidScmCrc = ScmTolParaSafInvalidScmCrc, ///< a block CRC of the SCM section mismatches; information1 = the computed CRC
     };
     // clang-format on
