@@ -62,7 +62,13 @@ bool CCheckingFirmwareInspector::IsValid() const
 
 void CCheckingFirmwareInspector::VisitSnmtAssignSadr(const Epls::CDecodedSnmtAssignSadr& frame)
 {
-    m_revisionNumberReceivedFlags[GetModuleIndex(frame.GetSafetyAddress())] = false;
+    const std::uint32_t i = GetModuleIndex(frame.GetSafetyAddress());
+    m_revisionNumberReceivedFlags[i] = false;
+    // The address may now belong to another device: answers of an unfinished set came from the previous one and
+    // must not complete a set together with the new device's answers.
+    m_invertedVendorIds[i] = AbsentInvertedUInt32;
+    m_invertedProductCodes[i] = AbsentInvertedUInt32;
+    m_invertedRevisionNumbers[i] = AbsentInvertedUInt32;
 }
 
 void CCheckingFirmwareInspector::VisitSnmtSnSetToOp(const Epls::CDecodedSnmtSnSetToOp& frame)

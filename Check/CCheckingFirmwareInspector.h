@@ -51,7 +51,7 @@ public:
     void InspectSentFrame(const Epls::CDecodedFrame& frame) override;
     bool IsValid() const override;
 
-    /// The vendor information must be read again before the module is released.
+    /// The vendor information must be read again, all three answers, before the module is released.
     void VisitSnmtAssignSadr(const Epls::CDecodedSnmtAssignSadr& frame) override;
     /// The release decision.
     void VisitSnmtSnSetToOp(const Epls::CDecodedSnmtSnSetToOp& frame) override;

@@ -225,6 +225,20 @@ TEST_F(CCheckingFirmwareInspectorTest, ReleaseNeedsTheVendorInformationAfterEver
     EXPECT_FALSE(m_inspector.IsValid()) << "a refusal is never forgotten";
 }
 
+TEST_F(CCheckingFirmwareInspectorTest, AnswersOfAnUnfinishedSetDoNotCountAfterANewSadrAssignment)
+{
+    Answer(3u, 1u, VendorId);
+    Answer(3u, 2u, ProductCode);
+    Sent(CFrameBuilder::SnmtAssignSadr(3u, CheckTest::MakeUdid(7u)));
+    Answer(3u, 3u, Revision(MajorRevision, MinorRevision));
+    EXPECT_FALSE(m_checker.IsDiscoveredModule(3u)) << "the revision alone completed a set begun by another device";
+    Support::ExpectException(RefusedSetToOp(3u), Check::CFirmwareCheckEventCode::InvalidState, 3u,
+                             Inspector::ms_RequiredModuleFlag | Inspector::ms_AcknowledgedModuleFlag);
+    Answer(3u, 1u, VendorId);
+    Answer(3u, 2u, ProductCode);
+    EXPECT_TRUE(m_checker.IsValidModule(3u));
+}
+
 TEST_F(CCheckingFirmwareInspectorTest, RefusesModulesThatAreNotMatchingWithTheirFlags)
 {
     AnswerAll(3u, MinorRevision + 1u);
