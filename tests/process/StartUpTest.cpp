@@ -1,16 +1,18 @@
 // Start-up of the scm-checker process: the domain number, the condition handshake with runtime and SCM, the
-// self-verification of the executable, the check task's hand-over and its delay warning.
+// self-verification of the executable, the hand-over semaphores, the check task's hand-over and its delay warning.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -61,7 +63,7 @@ struct CEvent
 };
 
 // A provisioned domain whose runtime and SCM the test plays.
-class StartUp : public ::testing::TestWithParam<std::uint16_t>
+class StartUp : public ::testing::Test
 {
 protected:
     explicit StartUp(std::uint16_t domain = 7u) : m_domain(domain), m_provisioner(domain)
@@ -140,7 +142,7 @@ protected:
     Support::CDomainProvisioner m_provisioner;
 };
 
-class StartUpForDomain : public StartUp
+class StartUpForDomain : public StartUp, public ::testing::WithParamInterface<std::uint16_t>
 {
 protected:
     StartUpForDomain() : StartUp(GetParam()) {}
@@ -202,6 +204,88 @@ TEST_F(StartUp, CycleGapOfMoreThanTenSecondsIsWarned)
     EXPECT_GT(event->m_information1, 11000000u);
     EXPECT_LT(event->m_information1, 21000000u);
 }
+
+// A start-up step that fails in the checker process, made to fail through the platform's fault rules.
+struct CStartFailureCase
+{
+    const char* m_name;
+    const char* m_faults;
+    std::uint16_t m_code;
+    std::uint16_t m_information0;
+    std::uint32_t m_information1;
+    bool m_announced; // the failing step comes after the checker has published its revision number
+};
+
+// Names the case in test listings.
+void PrintTo(const CStartFailureCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
+
+class StartUpFailure : public StartUp, public ::testing::WithParamInterface<CStartFailureCase>
+{
+};
+
+TEST_P(StartUpFailure, LogsTheFailureAndEndsWith255)
+{
+    const CStartFailureCase& parameter = GetParam();
+    CCheckerProcess::CEnvironment environment = Environment();
+    environment["SCM_FAULTS"] = parameter.m_faults;
+    CCheckerProcess checker(environment);
+    ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmStarted, 0u));
+    if (parameter.m_announced)
+    {
+        ASSERT_TRUE(WaitForCondition(ScmCheckerInitialized, 30000).has_value());
+        ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmScmInitialized, SCM_CHECKER_REVISION_NUMBER));
+    }
+    EXPECT_EQ(255, checker.WaitForExit(30s));
+    const std::optional<CEvent> event = ReceiveEvent(1s);
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(ScmEvent::Error, event->m_level);
+    EXPECT_EQ(parameter.m_code, event->m_code);
+    EXPECT_EQ(parameter.m_information0, event->m_information0);
+    EXPECT_EQ(parameter.m_information1, event->m_information1);
+    EXPECT_EQ(parameter.m_announced, WaitForCondition(ScmCheckerInitialized, 0).has_value());
+    EXPECT_EQ("", checker.GetOutput());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StartUpFailure,
+    ::testing::Values(CStartFailureCase{"OpenToScmSemaphore", "semOpen:1", 0xE206u, 0u, EIO, false},
+                      CStartFailureCase{"OpenFromScmSemaphore", "semOpen:2:2", 0xE206u, 1u, ENOENT, false},
+                      CStartFailureCase{"SpawnCheckTask", "taskSpawn:1", 0xE204u, 0u, 0u, true}),
+    [](const ::testing::TestParamInfo<CStartFailureCase>& testCase) { return testCase.param.m_name; });
+
+// A failed give or take of the hand-over is logged with its errno; the next cycle hands over again.
+class StartUpHandOverFailure : public StartUp, public ::testing::WithParamInterface<CStartFailureCase>
+{
+};
+
+TEST_P(StartUpHandOverFailure, LogsTheFailureAndGoesOnWithTheNextCycle)
+{
+    const CStartFailureCase& parameter = GetParam();
+    CCheckerProcess::CEnvironment environment = Environment();
+    environment["SCM_FAULTS"] = parameter.m_faults;
+    CCheckerProcess checker(environment);
+    Handshake(checker, SCM_CHECKER_REVISION_NUMBER);
+    const std::optional<CEvent> event = ReceiveEvent(10s);
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(ScmEvent::Error, event->m_level);
+    EXPECT_EQ(parameter.m_code, event->m_code);
+    EXPECT_EQ(parameter.m_information0, event->m_information0);
+    EXPECT_EQ(parameter.m_information1, event->m_information1);
+    for (int cycle = 0; cycle < 3; ++cycle)
+    {
+        ASSERT_TRUE(PlayScmCycle()) << "cycle " << cycle;
+    }
+    EXPECT_TRUE(checker.IsRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StartUpHandOverFailure,
+                         ::testing::Values(CStartFailureCase{"Give", "semGive:1", 0xE206u, 2u, EIO, true},
+                                           CStartFailureCase{"Take", "semTake:1:4", 0xE206u, 3u, EINTR, true}),
+                         [](const ::testing::TestParamInfo<CStartFailureCase>& testCase)
+                         { return testCase.param.m_name; });
 
 TEST_F(StartUp, ChangedExecutableRefusesToStart)
 {
