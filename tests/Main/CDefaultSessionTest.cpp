@@ -8,9 +8,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <ostream>
+#include <thread>
 #include <vector>
 
 #include "Epls/CDecodedFrame.h"
@@ -634,6 +637,43 @@ TEST_F(CDefaultSessionInitialized, RelaysUnlockMessagesAndFixesTheDeadlineAtTheF
     EXPECT_EQ(Support::GetInverted(request), m_sent[0]);
     EXPECT_EQ(Support::GetInverted(request), m_sent[1]);
     EXPECT_EQ(response, m_sent[2]);
+}
+
+// Polls condition until it holds or a generous limit has passed; the timeout task acts once a second.
+bool WaitFor(const std::function<bool()>& condition)
+{
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > limit)
+        {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+TEST_F(CDefaultSessionInitialized, SwitchesToFailSafeWithoutAResetWhenTheTimeoutTaskCannotReadTheWallClock)
+{
+    EXPECT_CALL(m_messaging, CanReceiveUnlockRequestFromRuntime()).WillOnce(Return(true));
+    EXPECT_CALL(m_messaging, CanSendUnlockRequestToScm()).WillOnce(Return(true));
+    EXPECT_CALL(m_messaging, ReceiveUnlockRequestFromRuntime(21u, _)).WillOnce(Invoke(Deliver<std::uint8_t>({1})));
+    m_session.HandleAllUnlockRequests();
+    ASSERT_NE(Main::CDefaultSession::ms_NoResetTimestamp, m_session.GetPlcResetTimestamp());
+    EXPECT_CALL(m_messaging, InhibitFrames()).Times(1);
+    ASSERT_EQ(OK, platformFaultInject("clockGetTime", 1u, EINVAL, 0u));
+    ASSERT_TRUE(WaitFor([&] { return !m_session.IsValid(); }));
+    std::uint32_t resets = 0u;
+    std::uint32_t mode = 0u;
+    ASSERT_EQ(0, scmKernelGetPlcResets(Domain, &resets, &mode));
+    EXPECT_EQ(0u, resets);
+}
+
+TEST(CDefaultSessionTimeoutTask, EndsTheProcessWithoutASession)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT((void)Main::CDefaultSession::WaitForUnlockTimeout(nullptr), ::testing::ExitedWithCode(255), "");
 }
 
 struct CObjectCase
