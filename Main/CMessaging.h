@@ -42,7 +42,7 @@ public:
     virtual bool CanSendFrameToRuntime() = 0;
     virtual void SendFrameToRuntime(std::uint16_t length, const std::uint8_t* message) = 0;
 
-    /// Closes the four frame queues for good; a second call does nothing. Never raises.
+    /// Closes the four frame queues for good; a second call does nothing. Raises nothing once initialised.
     virtual void InhibitFrames() = 0;
 
     virtual bool CanReceiveCommandFromRuntime() = 0;
