@@ -194,6 +194,10 @@ std::vector<CRefusalCase> RefusalCases()
          Code::InvalidLength, 0u},
         {"ResponseUdidWithFiveUdidBytes",
          CFrameBuilder::SnmtResponseUdid(5u, ModuleUdid).Payload(Bytes(5u, 1u)).Build(), Code::InvalidLength, 0u},
+        // The payload minimum is judged before either CRC.
+        {"AssignSadrWithFiveUdidBytesAndBadCrcs",
+         Flipped(Flipped(CFrameBuilder::SnmtAssignSadr(5u, ModuleUdid).Payload(Bytes(5u, 1u)).Build(), 4u + 5u), 10u),
+         Code::InvalidLength, 0u},
         {"SadrAssignedEmpty", CFrameBuilder::SnmtSadrAssigned(5u, ModuleUdid).Payload({}).Build(), Code::InvalidLength,
          0u},
         {"AssignUdidScmWithFiveUdidBytes", CFrameBuilder::SnmtExtendedServiceRequest(5u, 14u, Bytes(5u, 1u)).Build(),
