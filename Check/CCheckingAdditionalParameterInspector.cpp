@@ -25,9 +25,9 @@ namespace Check
 {
 CCheckingAdditionalParameterInspector::CCheckingAdditionalParameterInspector(
     const CAdditionalParameterCatalog& additionalParameterCatalog)
-    : m_additionalParameterModeFlags{}, m_previousFrameNumber{}, m_additionalParameterHeaderLengths{},
-      m_invertedAdditionalParameterHeaderBuffers{}, m_additionalParameterHeaderCheckedFlags{},
-      m_additionalParameterCatalog(additionalParameterCatalog), m_valid(true)
+    : m_additionalParameterModeFlags{}, m_previousFrameNumber{}, m_segmentedDownloadRunningFlags{},
+      m_additionalParameterHeaderLengths{}, m_invertedAdditionalParameterHeaderBuffers{},
+      m_additionalParameterHeaderCheckedFlags{}, m_additionalParameterCatalog(additionalParameterCatalog), m_valid(true)
 {
     for (auto& invertedHeader : m_invertedAdditionalParameterHeaderBuffers)
     {
@@ -83,11 +83,13 @@ void CCheckingAdditionalParameterInspector::VisitSsdoDownloadInitiateSegmentedRe
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
     if (!m_additionalParameterModeFlags[i] || (frame.GetIndex() != ms_ParameterDownloadIndex) ||
-        (frame.GetSubIndex() != ms_ParameterDownloadSubIndex) || (frame.GetCt() == m_previousFrameNumber[i]))
+        (frame.GetSubIndex() != ms_ParameterDownloadSubIndex) ||
+        (m_segmentedDownloadRunningFlags[i] && (frame.GetCt() == m_previousFrameNumber[i])))
     {
         return;
     }
     m_previousFrameNumber[i] = frame.GetCt();
+    m_segmentedDownloadRunningFlags[i] = true;
     StartAdditionalParameterHeader(i);
     // The decoder refuses segmented initiate frames without the total length.
     SCM_GUARD(frame.GetParameterDataLength() >= ms_TotalParameterLengthLength);
@@ -101,7 +103,7 @@ void CCheckingAdditionalParameterInspector::VisitSsdoDownloadMiddleSegmentReques
 {
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if (!m_additionalParameterModeFlags[i] || (m_previousFrameNumber[i] == 0u) ||
+    if (!m_additionalParameterModeFlags[i] || !m_segmentedDownloadRunningFlags[i] ||
         (m_previousFrameNumber[i] == frame.GetCt()))
     {
         return;
@@ -115,12 +117,12 @@ void CCheckingAdditionalParameterInspector::VisitSsdoDownloadEndSegmentRequest(
 {
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if (!m_additionalParameterModeFlags[i] || (m_previousFrameNumber[i] == 0u) ||
+    if (!m_additionalParameterModeFlags[i] || !m_segmentedDownloadRunningFlags[i] ||
         (m_previousFrameNumber[i] == frame.GetCt()))
     {
         return;
     }
-    m_previousFrameNumber[i] = 0u;
+    m_segmentedDownloadRunningFlags[i] = false;
     HandleParameterSetFragment(safetyAddress, frame.GetParameterDataLength(), frame.GetParameterData());
 }
 

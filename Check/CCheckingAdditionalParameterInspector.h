@@ -18,8 +18,10 @@ class CAdditionalParameterCatalog;
 /// header, collected across frames and checked once, when the 16th arrives: a number not configured for the module
 /// raises 0xE2EC, a differing header 0xE2ED (information0 = the address, information1 = the number), and IsValid()
 /// is false for good; every later frame of a refused download is refused again. A number outside 1..16 is refused
-/// by the catalog's 0xE2EB without touching IsValid(). A safety address outside 1..1023 in a handled frame raises
-/// 0xE200. Exceptions of the catalog pass unchanged.
+/// by the catalog's 0xE2EB without touching IsValid(). A segmented download is followed from its initiate frame to
+/// its end segment whatever its CTs (0 included); a frame with the CT of the last one taken is a repetition and
+/// ignored, and so is a middle or end segment with no segmented download running. A safety address outside 1..1023
+/// in a handled frame raises 0xE200. Exceptions of the catalog pass unchanged.
 class CCheckingAdditionalParameterInspector : public CAdditionalParameterInspector, public Epls::CDecodedFrameVisitor
 {
 public:
@@ -64,7 +66,10 @@ private:
     static std::uint32_t GetModuleIndex(std::uint16_t safetyAddress);
 
     std::array<bool, ms_ModuleCount> m_additionalParameterModeFlags;
+    /// CT of the last segment taken of the running segmented download; meaningful only while one runs.
     std::array<std::uint16_t, ms_ModuleCount> m_previousFrameNumber;
+    /// A segmented download is running: CT counts up and wraps, so no CT value can stand for "none running".
+    std::array<bool, ms_ModuleCount> m_segmentedDownloadRunningFlags;
     std::array<std::uint32_t, ms_ModuleCount> m_additionalParameterHeaderLengths;
     std::array<std::array<std::uint8_t, ms_HeaderLength>, ms_ModuleCount> m_invertedAdditionalParameterHeaderBuffers;
     std::array<bool, ms_ModuleCount> m_additionalParameterHeaderCheckedFlags;

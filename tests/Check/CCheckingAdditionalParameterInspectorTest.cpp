@@ -210,12 +210,18 @@ TEST_F(CCheckingAdditionalParameterInspectorTest, ParametersDownloadedOneAfterAn
         Check::CAdditionalParameterCheckEventCode::InvalidAdditionalParameter, 3u, 2u);
 }
 
-TEST_F(CCheckingAdditionalParameterInspectorTest, RepeatedSegmentsAndSegmentsWithoutARunningDownloadAreIgnored)
+TEST_F(CCheckingAdditionalParameterInspectorTest, RepeatedFramesAndSegmentsWithoutARunningDownloadAreIgnoredAtAnyCt)
 {
     NeedsAdditionalParameters(3u);
     const Bytes right = Support::BuildAdditionalParameter(MakeParameter(3u, 1u, 0x11u));
     const Bytes wrong = Support::BuildAdditionalParameter(MakeParameter(3u, 7u, 0x77u));
-    Initiate(3u, 1u, Slice(right, 0u, 10u));
+    Segment(3u, 0u, false, Slice(wrong, 0u, 16u));
+    Segment(3u, 5u, true, Slice(wrong, 0u, 16u));
+
+    Initiate(3u, 0u, Slice(right, 0u, 6u));
+    Initiate(3u, 0u, Slice(wrong, 0u, 6u));
+    Segment(3u, 0u, false, Slice(wrong, 6u, 10u));
+    Segment(3u, 1u, false, Slice(right, 6u, 10u));
     Segment(3u, 1u, false, Slice(wrong, 10u, 16u));
     Segment(3u, 2u, false, Slice(right, 10u, 16u));
     Segment(3u, 2u, true, Slice(wrong, 16u, 56u));
@@ -223,10 +229,51 @@ TEST_F(CCheckingAdditionalParameterInspectorTest, RepeatedSegmentsAndSegmentsWit
 
     Expedited(3u, Slice(right, 0u, 8u));
     Segment(3u, 4u, false, Slice(wrong, 8u, 16u));
+    Segment(3u, 0u, false, Slice(wrong, 8u, 16u));
     Segment(3u, 5u, true, Slice(wrong, 8u, 16u));
-    Initiate(3u, 0u, Slice(wrong, 0u, 16u));
-    Segment(3u, 6u, false, Slice(wrong, 8u, 16u));
     EXPECT_TRUE(m_inspector->IsValid()) << "nothing completed the header with wrong bytes";
+}
+
+TEST_F(CCheckingAdditionalParameterInspectorTest, ADownloadIsFollowedWhateverItsCtsAcrossTheWrap)
+{
+    // Four frames of four header bytes each: the header completes with the end segment, which is refused only when
+    // every frame before it was taken.
+    const std::vector<std::vector<std::uint16_t>> ctSequences = {
+        {0u, 1u, 2u, 3u}, {0xFFFFu, 0u, 1u, 2u}, {0xFFFEu, 0xFFFFu, 0u, 1u}, {0xFFFDu, 0xFFFEu, 0xFFFFu, 0u}};
+    const Bytes unknown = Support::BuildAdditionalParameter(MakeParameter(3u, 9u, 0x99u));
+    const Bytes right = Support::BuildAdditionalParameter(MakeParameter(3u, 1u, 0x11u));
+    for (const std::vector<std::uint16_t>& cts : ctSequences)
+    {
+        SCOPED_TRACE(testing::Message() << "CTs from " << cts[0]);
+        m_inspector = std::make_unique<Inspector>(*m_catalog);
+        NeedsAdditionalParameters(3u);
+        Initiate(3u, cts[0], Slice(unknown, 0u, 4u));
+        Segment(3u, cts[1], false, Slice(unknown, 4u, 8u));
+        Segment(3u, cts[2], false, Slice(unknown, 8u, 12u));
+        Support::ExpectException(
+            Support::CaptureException([&] { Segment(3u, cts[3], true, Slice(unknown, 12u, unknown.size())); }),
+            Check::CAdditionalParameterCheckEventCode::UnknownAdditionalParameter, 3u, 9u);
+        EXPECT_FALSE(m_inspector->IsValid());
+
+        m_inspector = std::make_unique<Inspector>(*m_catalog);
+        NeedsAdditionalParameters(3u);
+        Initiate(3u, cts[0], Slice(right, 0u, 4u));
+        Segment(3u, cts[1], false, Slice(right, 4u, 8u));
+        Segment(3u, cts[2], false, Slice(right, 8u, 12u));
+        Segment(3u, cts[3], true, Slice(right, 12u, right.size()));
+        EXPECT_TRUE(m_inspector->IsValid());
+    }
+}
+
+TEST_F(CCheckingAdditionalParameterInspectorTest, AnUnknownHeaderInADownloadInitiatedAtCtZeroIsRefused)
+{
+    NeedsAdditionalParameters(3u);
+    const Bytes unknown = Support::BuildAdditionalParameter(MakeParameter(3u, 9u, 0x99u));
+    Support::ExpectException(Support::CaptureException([&] { Initiate(3u, 0u, Slice(unknown, 0u, 20u)); }),
+                             Check::CAdditionalParameterCheckEventCode::UnknownAdditionalParameter, 3u, 9u);
+    Support::ExpectException(Support::CaptureException([&] { Segment(3u, 1u, true, Slice(unknown, 20u, 56u)); }),
+                             Check::CAdditionalParameterCheckEventCode::UnknownAdditionalParameter, 3u, 9u);
+    EXPECT_FALSE(m_inspector->IsValid());
 }
 
 TEST_F(CCheckingAdditionalParameterInspectorTest, AnExpeditedDownloadOfFewerThanSixteenBytesChecksNothing)
