@@ -33,9 +33,9 @@ constexpr std::uint32_t ParameterLengthOffset = 3u;
 namespace Check
 {
 CCheckingParameterInspector::CCheckingParameterInspector(CParameterChecker& parameterChecker)
-    : m_checksumReceivedFlags{}, m_operationalFlags{}, m_previousFrameNumber{}, m_checksumLengths{},
-      m_invertedChecksums{}, m_indexSubIndexParameterLengthLengths{}, m_indexSubIndexParameterLengthBuffers{},
-      m_parameterLengths{}, m_parameterChecker(parameterChecker), m_valid(true)
+    : m_checksumReceivedFlags{}, m_operationalFlags{}, m_previousFrameNumber{}, m_segmentedTransferRunningFlags{},
+      m_checksumLengths{}, m_invertedChecksums{}, m_indexSubIndexParameterLengthLengths{},
+      m_indexSubIndexParameterLengthBuffers{}, m_parameterLengths{}, m_parameterChecker(parameterChecker), m_valid(true)
 {
     for (auto& invertedChecksum : m_invertedChecksums)
     {
@@ -90,7 +90,7 @@ void CCheckingParameterInspector::VisitSsdoUploadInitiateExpeditedResponse(
     const std::uint8_t checksumLength = frame.GetParameterDataLength();
     Util::CopyInvertedMemory(checksumLength, frame.GetParameterData(), m_invertedChecksums[i].data());
     PublishChecksum(safetyAddress, checksumLength);
-    m_previousFrameNumber[i] = 0u;
+    m_segmentedTransferRunningFlags[i] = false;
 }
 
 void CCheckingParameterInspector::VisitSsdoUploadInitiateSegmentedResponse(
@@ -102,11 +102,12 @@ void CCheckingParameterInspector::VisitSsdoUploadInitiateSegmentedResponse(
     }
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if (frame.GetCt() == m_previousFrameNumber[i])
+    if (m_segmentedTransferRunningFlags[i] && (frame.GetCt() == m_previousFrameNumber[i]))
     {
         return;
     }
     m_previousFrameNumber[i] = frame.GetCt();
+    m_segmentedTransferRunningFlags[i] = true;
     // The decoder refuses segmented initiate frames without the total length.
     SCM_GUARD(frame.GetParameterDataLength() >= ms_TotalParameterLengthLength);
     const std::uint32_t checksumLength = frame.GetParameterDataLength() - ms_TotalParameterLengthLength;
@@ -120,7 +121,7 @@ void CCheckingParameterInspector::VisitSsdoUploadMiddleSegmentResponse(
 {
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if ((m_previousFrameNumber[i] == 0u) || (m_previousFrameNumber[i] == frame.GetCt()))
+    if (!m_segmentedTransferRunningFlags[i] || (m_previousFrameNumber[i] == frame.GetCt()))
     {
         return;
     }
@@ -133,13 +134,13 @@ void CCheckingParameterInspector::VisitSsdoUploadEndSegmentResponse(
 {
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if ((m_previousFrameNumber[i] == 0u) || (m_previousFrameNumber[i] == frame.GetCt()))
+    if (!m_segmentedTransferRunningFlags[i] || (m_previousFrameNumber[i] == frame.GetCt()))
     {
         return;
     }
     AppendChecksumSegment(safetyAddress, frame.GetParameterDataLength(), frame.GetParameterData());
     PublishChecksum(safetyAddress, m_checksumLengths[i]);
-    m_previousFrameNumber[i] = 0u;
+    m_segmentedTransferRunningFlags[i] = false;
 }
 
 void CCheckingParameterInspector::VisitSsdoDownloadInitiateExpeditedRequest(
@@ -152,7 +153,7 @@ void CCheckingParameterInspector::VisitSsdoDownloadInitiateExpeditedRequest(
     {
         return;
     }
-    m_previousFrameNumber[i] = 0u;
+    m_segmentedTransferRunningFlags[i] = false;
     ScanParameterSetFragmentForChecksum(safetyAddress, frame.GetParameterDataLength(), frame.GetParameterData());
 }
 
@@ -162,11 +163,13 @@ void CCheckingParameterInspector::VisitSsdoDownloadInitiateSegmentedRequest(
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
     if (m_operationalFlags[i] || (frame.GetIndex() != ms_ParameterDownloadIndex) ||
-        (frame.GetSubIndex() != ms_ParameterDownloadSubIndex) || (frame.GetCt() == m_previousFrameNumber[i]))
+        (frame.GetSubIndex() != ms_ParameterDownloadSubIndex) ||
+        (m_segmentedTransferRunningFlags[i] && (frame.GetCt() == m_previousFrameNumber[i])))
     {
         return;
     }
     m_previousFrameNumber[i] = frame.GetCt();
+    m_segmentedTransferRunningFlags[i] = true;
     // The decoder refuses segmented initiate frames without the total length.
     SCM_GUARD(frame.GetParameterDataLength() >= ms_TotalParameterLengthLength);
     ScanParameterSetFragmentForChecksum(safetyAddress, frame.GetParameterDataLength() - ms_TotalParameterLengthLength,
@@ -178,7 +181,7 @@ void CCheckingParameterInspector::VisitSsdoDownloadMiddleSegmentRequest(
 {
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if (m_operationalFlags[i] || (m_previousFrameNumber[i] == 0u) || (m_previousFrameNumber[i] == frame.GetCt()))
+    if (m_operationalFlags[i] || !m_segmentedTransferRunningFlags[i] || (m_previousFrameNumber[i] == frame.GetCt()))
     {
         return;
     }
@@ -191,11 +194,11 @@ void CCheckingParameterInspector::VisitSsdoDownloadEndSegmentRequest(
 {
     const std::uint16_t safetyAddress = frame.GetSafetyAddress();
     const std::uint32_t i = GetModuleIndex(safetyAddress);
-    if (m_operationalFlags[i] || (m_previousFrameNumber[i] == 0u) || (m_previousFrameNumber[i] == frame.GetCt()))
+    if (m_operationalFlags[i] || !m_segmentedTransferRunningFlags[i] || (m_previousFrameNumber[i] == frame.GetCt()))
     {
         return;
     }
-    m_previousFrameNumber[i] = 0u;
+    m_segmentedTransferRunningFlags[i] = false;
     ScanParameterSetFragmentForChecksum(safetyAddress, frame.GetParameterDataLength(), frame.GetParameterData());
 }
 

@@ -22,6 +22,9 @@ class CParameterChecker;
 /// (information0 = the address) when an upload segment would take the checksum past 256 bytes (information1 = the
 /// segment's data length) or a downloaded checksum entry declares more than 256 bytes (information1 = the declared
 /// length); 0xE200 for a safety address outside 1..1023 in a handled frame. Exceptions of the checker pass unchanged.
+/// A segmented transfer, upload or download, is followed from its initiate frame to its end segment whatever its CTs
+/// (0 included); a frame with the CT of the last one taken is a repetition and ignored, and so is a middle or end
+/// segment with no segmented transfer running; an expedited transfer ends a running one.
 class CCheckingParameterInspector : public CParameterInspector, public Epls::CDecodedFrameVisitor
 {
 public:
@@ -92,7 +95,10 @@ private:
 
     std::array<bool, ms_ModuleCount> m_checksumReceivedFlags;
     std::array<bool, ms_ModuleCount> m_operationalFlags;
+    /// CT of the last segment taken of the running segmented transfer; meaningful only while one runs.
     std::array<std::uint16_t, ms_ModuleCount> m_previousFrameNumber;
+    /// A segmented upload or download is running: CT counts up and wraps, so no CT value can stand for "none running".
+    std::array<bool, ms_ModuleCount> m_segmentedTransferRunningFlags;
     std::array<std::uint32_t, ms_ModuleCount> m_checksumLengths;
     std::array<std::array<std::uint8_t, ms_ChecksumLengthMax>, ms_ModuleCount> m_invertedChecksums;
     std::array<std::uint32_t, ms_ModuleCount> m_indexSubIndexParameterLengthLengths;

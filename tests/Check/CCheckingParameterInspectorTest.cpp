@@ -191,25 +191,72 @@ TEST_F(CCheckingParameterInspectorTest, UploadSegmentsBeyondTwoHundredFiftySixBy
                              Check::CParameterCheckEventCode::InvalidParameterLength, 4u, 57u);
 }
 
-TEST_F(CCheckingParameterInspectorTest, SegmentsWithoutARunningTransferAreIgnored)
+TEST_F(CCheckingParameterInspectorTest, SegmentsWithoutARunningTransferAreIgnoredAtAnyCt)
 {
-    UploadSegment(3u, 5u, false, Bytes(250u, 0u));
-    UploadSegment(3u, 6u, true, Checksum8);
+    for (const std::uint16_t ct : {std::uint16_t{0u}, std::uint16_t{5u}})
+    {
+        UploadSegment(3u, ct, false, Bytes(250u, 0u));
+        UploadSegment(3u, static_cast<std::uint16_t>(ct + 1u), true, Checksum8);
+        DownloadSegment(3u, ct, false, Entry(ChecksumIndex, ChecksumSubIndex, Checksum8));
+        DownloadSegment(3u, static_cast<std::uint16_t>(ct + 1u), true,
+                        Entry(ChecksumIndex, ChecksumSubIndex, Checksum8));
+    }
     EXPECT_FALSE(m_checker->IsDiscoveredModule(3u));
-
-    UploadInitiate(3u, 0u, Slice(Checksum8, 0u, 4u));
-    UploadSegment(3u, 1u, true, Slice(Checksum8, 4u, 8u));
-    EXPECT_FALSE(m_checker->IsDiscoveredModule(3u)) << "an initiate frame with CT 0 starts no transfer";
 
     UploadInitiate(3u, 7u, Slice(Checksum8, 0u, 4u));
-    UploadInitiate(3u, 0u, Slice(Checksum8, 0u, 4u));
     UploadSegment(3u, 8u, true, Slice(Checksum8, 4u, 8u));
-    EXPECT_FALSE(m_checker->IsDiscoveredModule(3u)) << "CT 0 ends the running transfer";
+    ASSERT_TRUE(m_checker->IsValidModule(3u));
+    UploadSegment(3u, 0u, true, MakeChecksum(8u, 0u));
+    UploadSegment(3u, 9u, true, MakeChecksum(8u, 0u));
+    EXPECT_TRUE(m_checker->IsValidModule(3u)) << "end segments after the end are ignored";
+}
 
-    DownloadSegment(3u, 5u, false, Entry(ChecksumIndex, ChecksumSubIndex, Checksum8));
-    DownloadSegment(3u, 6u, true, Entry(ChecksumIndex, ChecksumSubIndex, Checksum8));
-    DownloadInitiate(3u, 0u, Entry(ChecksumIndex, ChecksumSubIndex, Checksum8));
-    EXPECT_FALSE(m_checker->IsDiscoveredModule(3u));
+TEST_F(CCheckingParameterInspectorTest, AChecksumTransferIsFollowedWhateverItsCtsAcrossTheWrap)
+{
+    const std::vector<std::vector<std::uint16_t>> ctSequences = {
+        {0u, 1u, 2u}, {0xFFFFu, 0u, 1u}, {0xFFFEu, 0xFFFFu, 0u}};
+    const Bytes stream =
+        Concatenate({Entry(0x2000u, 1u, Bytes{1u, 2u, 3u}), Entry(ChecksumIndex, ChecksumSubIndex, Checksum8)});
+    for (const std::vector<std::uint16_t>& cts : ctSequences)
+    {
+        SCOPED_TRACE(testing::Message() << "CTs from " << cts[0]);
+        // Each frame comes twice, the second a repetition with the same CT; the upload interrupts one started before.
+        m_inspector = std::make_unique<Inspector>(*m_checker);
+        UploadExpedited(3u, MakeChecksum(8u, 0u));
+        UploadInitiate(3u, 0x1234u, MakeChecksum(4u, 0u));
+        for (int repetition = 0; repetition < 2; ++repetition)
+        {
+            UploadInitiate(3u, cts[0], Slice(Checksum8, 0u, 3u));
+        }
+        for (int repetition = 0; repetition < 2; ++repetition)
+        {
+            UploadSegment(3u, cts[1], false, Slice(Checksum8, 3u, 5u));
+        }
+        ASSERT_FALSE(m_checker->IsCompatibleModule(3u));
+        for (int repetition = 0; repetition < 2; ++repetition)
+        {
+            UploadSegment(3u, cts[2], true, Slice(Checksum8, 5u, 8u));
+        }
+        EXPECT_TRUE(m_checker->IsValidModule(3u)) << "upload";
+
+        m_inspector = std::make_unique<Inspector>(*m_checker);
+        UploadExpedited(3u, MakeChecksum(8u, 0u));
+        for (int repetition = 0; repetition < 2; ++repetition)
+        {
+            DownloadInitiate(3u, cts[0], Slice(stream, 0u, 12u));
+        }
+        for (int repetition = 0; repetition < 2; ++repetition)
+        {
+            DownloadSegment(3u, cts[1], false, Slice(stream, 12u, 20u));
+        }
+        ASSERT_FALSE(m_checker->IsCompatibleModule(3u));
+        for (int repetition = 0; repetition < 2; ++repetition)
+        {
+            DownloadSegment(3u, cts[2], true, Slice(stream, 20u, stream.size()));
+        }
+        EXPECT_TRUE(m_checker->IsValidModule(3u)) << "download";
+        EXPECT_NO_THROW(Sent(CFrameBuilder::SnmtSnSetToOp(3u))) << "released";
+    }
 }
 
 TEST_F(CCheckingParameterInspectorTest, FindsTheChecksumEntryWhereverTheStreamIsSplitAcrossThreeFrames)
