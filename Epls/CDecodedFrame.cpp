@@ -123,7 +123,9 @@ void CDecodedFrame::Initialize(std::uint16_t frameLength, const std::uint8_t* fr
     const std::uint32_t le = frame[ms_SubFrame1LeOffset];
     const std::uint32_t crcLength = (le < ms_OneByteCrcLeMax) ? 1u : 2u;
     const std::uint32_t payloadCopies = isBasic ? 2u * le : le;
-    if (frameLength < payloadCopies + 2u * crcLength + HeaderLengths)
+    // A message is exactly one frame. Bytes behind the verified frame would pass unchecked: the checks restore every
+    // byte of an SCM message, so a second frame appended to a valid one would reach the network.
+    if (frameLength != payloadCopies + 2u * crcLength + HeaderLengths)
     {
         throw Util::CException(CFrameDecoderEventCode::InvalidLength);
     }

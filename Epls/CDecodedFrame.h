@@ -52,9 +52,9 @@ public:
 
     /// Verifies the frame completely and extracts the header fields of both sub-frames. Only the frame decoder
     /// calls it. frame and scmUdid (6 bytes, XORed into sub-frame 2) must not be null (0xE200). Raises 0xE2BE
-    /// (fewer than 11 bytes), 0xE2BF (fewer bytes than LE requires; longer frames are accepted), 0xE2C0 (CRC 1 or
-    /// CRC 2 mismatch), 0xE2C1 (the two payload copies of a basic frame differ). On failure the object stays
-    /// uninitialised.
+    /// (fewer than 11 bytes), 0xE2BF (frameLength differs from the length that LE gives the frame, in either
+    /// direction), 0xE2C0 (CRC 1 or CRC 2 mismatch), 0xE2C1 (the two payload copies of a basic frame differ). On
+    /// failure the object stays uninitialised.
     void Initialize(std::uint16_t frameLength, const std::uint8_t* frame, const std::uint8_t* scmUdid);
 
     // Decoded fields. Each raises 0xE200 unless the last Initialize succeeded.

@@ -33,12 +33,12 @@ public:
     CFrameDecoder& operator=(const CFrameDecoder&) = delete;
     virtual ~CFrameDecoder() = default;
 
-    /// Decodes an SNMT or SSDO frame of frameLength bytes (the caller guarantees that many bytes at frame; any
-    /// beyond what LE requires are ignored). SSDO frames are decoded with scmUdid (6 bytes), SNMT frames with the
-    /// zero UDID. A frame of either group that matches no known class is verified all the same and returned as
+    /// Decodes an SNMT or SSDO frame of frameLength bytes (the caller guarantees that many bytes at frame, and they
+    /// must be exactly the frame that LE describes). SSDO frames are decoded with scmUdid (6 bytes), SNMT frames
+    /// with the zero UDID. A frame of either group that matches no known class is verified all the same and returned as
     /// CDecodedUnknownFrame.
     /// Raises 0xE200 (null frame, or null scmUdid on an SSDO frame), 0xE2BE (fewer than 11 bytes, information1 =
-    /// frameLength), 0xE2BF (fewer bytes than LE requires, or an LE too short for what the frame's class reads:
+    /// frameLength), 0xE2BF (more or fewer bytes than LE requires, or an LE too short for what the frame's class reads:
     /// a classifying service or command byte needs 1, a UDID 6, the SCM UDID 7, error group and code 3, an initiate
     /// frame 4, a segmented initiate frame 8, a segment 1), 0xE2C0 (CRC mismatch), 0xE2C1 (payload copies differ),
     /// 0xE2C2 (SPDO frame), 0xE2C3 (any other group, information1 = the frame identifier).

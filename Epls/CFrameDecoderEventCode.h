@@ -14,7 +14,7 @@ struct CFrameDecoderEventCode
     enum Enum : std::uint16_t
     {
         FrameTooShort = ScmFrameDecoderFrameTooShort, ///< a frame or a predicate's frame shorter than 11 bytes; information1 = frame length
-        InvalidLength = ScmFrameDecoderInvalidLength, ///< frame shorter than its LE requires, or LE too short for what the frame's class reads
+        InvalidLength = ScmFrameDecoderInvalidLength, ///< frame longer or shorter than its LE requires, or LE too short for what the frame's class reads
         InvalidCrc = ScmFrameDecoderInvalidCrc, ///< CRC 1, or CRC 2 over the UDID-decoded sub-frame 2, mismatches
         InconsistentPayload = ScmFrameDecoderInconsistentPayload, ///< the two payload copies of a basic frame differ
         SpdoNotAllowed = ScmFrameDecoderSpdoNotAllowed, ///< the frame is an SPDO (identifier 0x30 to 0x37)

@@ -170,13 +170,17 @@ TEST_P(CDecodedFrameHeaderTest, DecodesBothSubFrameHeaders)
     EXPECT_EQ(testCase.m_frame.data() + 4, decoded.GetDbs());
 }
 
-TEST_P(CDecodedFrameHeaderTest, AcceptsTrailingBytesAndRefusesAMissingOne)
+// A queue message is exactly one frame: a byte more is refused like a byte less, and leaves the object unreadable.
+TEST_P(CDecodedFrameHeaderTest, RefusesATrailingByteAndAMissingOne)
 {
     const CHeaderCase& testCase = GetParam();
-    Bytes longer = testCase.m_frame;
-    longer.insert(longer.end(), {0xEEu, 0xEEu, 0xEEu});
-    Initialize(longer);
-    EXPECT_EQ(testCase.m_expected.m_ct, m_frame.GetCt());
+    for (const std::uint8_t trailing : {0xEEu, 0x00u})
+    {
+        Bytes longer = testCase.m_frame;
+        longer.push_back(trailing);
+        Support::ExpectException(Support::CaptureException([&] { Initialize(longer); }), Code::InvalidLength, 0u, 0u);
+        Support::ExpectGuard(Support::CaptureGuard([&] { (void)m_frame.GetCt(); }), "CDecodedFrame.cpp");
+    }
 
     const Bytes shorter(testCase.m_frame.begin(), testCase.m_frame.end() - 1);
     const Util::CException exception = Support::CaptureException([&] { Initialize(shorter); });

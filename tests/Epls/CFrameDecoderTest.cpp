@@ -154,6 +154,12 @@ Bytes Truncated(Bytes frame, std::size_t length)
     return frame;
 }
 
+Bytes Appended(Bytes frame, const Bytes& trailing)
+{
+    frame.insert(frame.end(), trailing.begin(), trailing.end());
+    return frame;
+}
+
 Bytes Flipped(Bytes frame, std::size_t offset)
 {
     frame.at(offset) ^= 0x01u;
@@ -215,6 +221,12 @@ std::vector<CRefusalCase> RefusalCases()
         {"SegmentedInitiateWithoutTotalLength",
          Ssdo(CFrameBuilder::SsdoResponse(5u, 0x28u, {0x18u, 0x10u, 6u, 40u, 0u, 0u})), Code::InvalidLength, 0u},
         {"TruncatedUpload", Truncated(upload, upload.size() - 1u), Code::InvalidLength, 0u},
+        // A queue message is one frame: whatever follows the frame that LE describes is refused.
+        {"BasicLe9OneByteLong", Appended(le9, {0x00u}), Code::InvalidLength, 0u},
+        {"SlimLe12OneByteLong", Appended(slim12, {0xFFu}), Code::InvalidLength, 0u},
+        {"SmallestFollowedBySnSetToOp", Appended(smallest, CFrameBuilder::SnmtSnSetToOp(5u).Build()),
+         Code::InvalidLength, 0u},
+        {"UploadFollowedByItself", Appended(upload, upload), Code::InvalidLength, 0u},
     };
 }
 

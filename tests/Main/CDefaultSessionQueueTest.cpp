@@ -208,6 +208,23 @@ TEST_F(CDefaultSessionQueue, SendsNothingOfARefusedScmFrameAndStopsAllFramesForG
     EXPECT_EQ(1u, m_peer->Count(ScmGetFrameQueueFromScmName));
 }
 
+// The checks restore every byte of the message; a valid frame with an SN set to operational behind it would carry
+// that second frame past every check.
+TEST_F(CDefaultSessionQueue, SendsNothingOfAnScmFrameFollowedByASecondFrameAndGoesFailSafe)
+{
+    CChecker& checker = StartChecker();
+    Bytes twoFrames = ScmFrame;
+    const Bytes setToOp = Support::CFrameBuilder::SnmtSnSetToOp(17u).Build();
+    twoFrames.insert(twoFrames.end(), setToOp.begin(), setToOp.end());
+    ScmSendsFrame(twoFrames);
+    const std::optional<Util::CException> fault = checker.RunCycle();
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(0xE2BFu, fault->m_eventCode);
+    EXPECT_EQ(0u, m_peer->Count(ScmGetFrameQueueToRuntimeName));
+    EXPECT_EQ(0u, m_peer->Count(ScmGetFrameQueueFromScmName));
+    EXPECT_FALSE(checker.m_session.IsValid());
+}
+
 TEST_F(CDefaultSessionQueue, KeepsCommandsResponsesEventsAndUnlockMessagesFlowingWhenFailSafe)
 {
     CChecker& checker = StartChecker();

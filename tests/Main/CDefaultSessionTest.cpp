@@ -253,18 +253,23 @@ TEST_F(CDefaultSessionInitialized, LeavesARuntimeFrameWaitingWhileTheScmQueueIsF
     m_session.HandleAllReceivedFrames();
 }
 
-TEST_F(CDefaultSessionInitialized, DropsAnUndecodableRuntimeFrameAndGoesOn)
+TEST_F(CDefaultSessionInitialized, DropsUndecodableRuntimeFramesAndGoesOn)
 {
     const Bytes good = Support::CFrameBuilder::SnmtSnAck(3u, 0u, 0u).Build();
     Bytes bad = good;
     bad.back() = static_cast<std::uint8_t>(bad.back() ^ 0x01u); // CRC 2 no longer holds
+    Bytes twoFrames = good;
+    const Bytes setToOp = Support::CFrameBuilder::SnmtSnSetToOp(3u).Build();
+    twoFrames.insert(twoFrames.end(), setToOp.begin(), setToOp.end());
     EXPECT_CALL(m_messaging, CanReceiveFrameFromRuntime())
+        .WillOnce(Return(true))
         .WillOnce(Return(true))
         .WillOnce(Return(true))
         .WillRepeatedly(Return(false));
     ON_CALL(m_messaging, CanSendFrameToScm()).WillByDefault(Return(true));
     EXPECT_CALL(m_messaging, ReceiveFrameFromRuntime(_, _))
         .WillOnce(Invoke(Deliver<std::uint16_t>(bad)))
+        .WillOnce(Invoke(Deliver<std::uint16_t>(twoFrames)))
         .WillOnce(Invoke(Deliver<std::uint16_t>(good)));
     EXPECT_CALL(m_inspector, InspectReceivedFrame(_)).Times(1);
     EXPECT_CALL(m_messaging, SendInvertedFrameToScm(_, _)).WillOnce(Invoke(Record<std::uint16_t>(m_sent)));
