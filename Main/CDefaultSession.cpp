@@ -34,9 +34,9 @@ CDefaultSession::CDefaultSession(CMessaging& messaging, CInspector& inspector)
     : m_messaging(messaging), m_inspector(inspector), m_timeoutTask(NoTask),
       m_plcResetTimestamp(ms_NoResetTimestamp), m_unlockRequestResponseBuffer{}, m_frameBuffer{}, m_frameCopyBuffer{},
       m_frameDecoder(), m_doppedSentFrameWarningTimestamp(0u), m_doppedSentFrameCount(0u),
-      m_commandLength(0u), m_postponedCommandBuffer{}, m_commandBuffer{}, m_responseBuffer{}, m_commandDecoder(),
-      m_responseDecoder(), m_eventBuffer{}, m_eventDecoder(), m_scmUdid{}, m_valid(true), m_initialized(false),
-      m_frameMutex()
+      m_commandLength(0u), m_postponedCommandBuffer{}, m_commandBuffer{},
+      m_postponedCommandInspected(false), m_responseBuffer{}, m_commandDecoder(), m_responseDecoder(), m_eventBuffer{},
+      m_eventDecoder(), m_scmUdid{}, m_valid(true), m_initialized(false), m_frameMutex()
 {
 }
 

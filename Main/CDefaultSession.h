@@ -91,9 +91,9 @@ public:
     /// kept as the postponed command.
     void HandleAllCommands() override;
     /// At most one response per cycle: status responses carry the checker's fail-safe state and, when successful,
-    /// have the postponed command inspected; diagnosis responses get the checker's own object. The reset lock is
-    /// released in every case (0xE20D, UnlockResetFailed); a fault of decoding or inspection then leaves as
-    /// CException and the response is not forwarded.
+    /// have the postponed command inspected if no earlier status has had it inspected; diagnosis responses get the
+    /// checker's own object. The reset lock is released in every case (0xE20D, UnlockResetFailed); a fault of decoding
+    /// or inspection then leaves as CException and the response is not forwarded.
     void HandleAllResponses() override;
     /// Up to 10 events, each inspected under the reset lock and forwarded plain; the lock is released also when
     /// the inspection objects, and the event is then not forwarded.
@@ -150,6 +150,8 @@ private:
     std::uint8_t m_commandLength;
     std::uint8_t m_postponedCommandBuffer[ms_CommandLengthMax];
     std::uint8_t m_commandBuffer[ms_CommandLengthMax];
+    /// True once the postponed command has been handed to the inspector; a new command clears it.
+    bool m_postponedCommandInspected;
     std::uint8_t m_responseBuffer[ms_ResponseLengthMax];
     Hmi::CCommandDecoder m_commandDecoder;
     Hmi::CResponseDecoder m_responseDecoder;

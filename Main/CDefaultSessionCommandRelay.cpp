@@ -32,6 +32,7 @@ void CDefaultSession::HandleAllCommands()
 void CDefaultSession::HandleCommand()
 {
     m_commandLength = m_messaging.ReceiveCommandFromRuntime(ms_CommandLengthMax, m_postponedCommandBuffer);
+    m_postponedCommandInspected = false;
     LockReset();
     Util::CopyInvertedMemory(m_commandLength, m_postponedCommandBuffer, m_commandBuffer);
     m_messaging.SendInvertedCommandToScm(m_commandLength, m_commandBuffer);
@@ -87,10 +88,16 @@ void CDefaultSession::VisitDiagnosis(Hmi::CDecodedDiagnosis& response)
     response.FillIn(*this);
 }
 
-// Every successful status inspects the last forwarded command again, also one that an earlier status has
-// already had inspected.
+// A command takes effect once: an extra successful status from the SCM must not make the checker apply the
+// operator's last command again. It is marked before the inspection, so a refused command is not judged twice
+// either. Without any command since start-up the empty command is judged (and refused) at the first status.
 void CDefaultSession::HandlePostponedCommand()
 {
+    if (m_postponedCommandInspected)
+    {
+        return;
+    }
+    m_postponedCommandInspected = true;
     const Hmi::CDecodedCommand& decoded = m_commandDecoder.GetDecodedCommand(m_commandLength, m_postponedCommandBuffer);
     m_inspector.InspectCommand(decoded);
 }

@@ -488,18 +488,52 @@ INSTANTIATE_TEST_SUITE_P(Table, CDefaultSessionStatus,
 
 TEST_F(CDefaultSessionInitialized, SetsTheFailSafeBitOfANewStatusOnlyWhenFailSafe)
 {
-    ForwardCommand(Support::CCommandBuilder::RequestStatus().Build());
-    ForwardCommand(Support::CCommandBuilder::RequestStatus().Build());
     EXPECT_CALL(m_inspector, InspectCommand(_)).Times(2);
     const Bytes response = Support::CStatusNewBuilder().FailSafe(false).Build();
+    ForwardCommand(Support::CCommandBuilder::RequestStatus().Build());
     ExpectResponse(response);
     m_session.HandleAllResponses();
     m_session.SwitchToFailSafe();
+    ForwardCommand(Support::CCommandBuilder::RequestStatus().Build());
     ExpectResponse(response);
     m_session.HandleAllResponses();
     ASSERT_EQ(4u, m_sent.size());
-    EXPECT_EQ(response, m_sent[2]);
+    EXPECT_EQ(response, m_sent[1]);
     EXPECT_EQ(Support::CStatusNewBuilder().FailSafe(true).Build(), m_sent[3]);
+}
+
+// An extra successful status from the SCM must not apply the operator's last command a second time: a command
+// is judged at the first successful status after it was forwarded, and never again.
+TEST_F(CDefaultSessionInitialized, InspectsAForwardedCommandAtTheFirstSuccessfulStatusOnly)
+{
+    std::vector<std::uint16_t> inspected;
+    EXPECT_CALL(m_inspector, InspectCommand(_))
+        .WillRepeatedly(Invoke([&](const Hmi::CDecodedCommand& decoded) { inspected.push_back(decoded.GetData()); }));
+    const auto respond = [&](const Bytes& response)
+    {
+        ExpectResponse(response);
+        m_session.HandleAllResponses();
+    };
+    // Each response releases a reset lock, and the kernel refuses to release one that nobody holds: the four extra
+    // responses release these.
+    for (int i = 0; i < 4; ++i)
+    {
+        ASSERT_EQ(0, ScmLockReset(Domain));
+    }
+    ForwardCommand(Support::CCommandBuilder::ActivateSetupMode(Password).Build());
+    respond(Support::CStatusBuilder().Status(3u).Build());
+    EXPECT_TRUE(inspected.empty()) << "a failed status judges nothing";
+    respond(Support::CStatusBuilder().Build());
+    respond(Support::CStatusBuilder().Build());
+    respond(Support::CStatusNewBuilder().Build());
+    EXPECT_EQ(std::vector<std::uint16_t>{0x9000u}, inspected);
+
+    ForwardCommand(Support::CCommandBuilder::DeactivateSetupMode(Password).Build());
+    respond(Support::CStatusNewBuilder().Build());
+    respond(Support::CStatusBuilder().Build());
+    EXPECT_EQ((std::vector<std::uint16_t>{0x9000u, 0x9100u}), inspected);
+    EXPECT_EQ(8u, m_sent.size()) << "two commands and six responses";
+    EXPECT_EQ(0u, GetResetLockCount());
 }
 
 TEST_F(CDefaultSessionInitialized, InspectsOnlyTheLastOfTwoForwardedCommands)
@@ -522,6 +556,12 @@ TEST_F(CDefaultSessionInitialized, ReleasesTheResetLockAndWithholdsTheResponseWh
     Support::ExpectException(Support::CaptureException([&] { m_session.HandleAllResponses(); }), ObjectionCode, 4u, 5u);
     EXPECT_EQ(1u, m_sent.size()) << "only the command went out";
     EXPECT_EQ(0u, GetResetLockCount());
+
+    // The refused command is not judged again by a later status (which releases a lock held elsewhere).
+    ASSERT_EQ(0, ScmLockReset(Domain));
+    ExpectResponse(Support::CStatusBuilder().Build());
+    m_session.HandleAllResponses();
+    EXPECT_EQ(2u, m_sent.size());
 }
 
 // Without any command since start-up the postponed command is empty, which does not decode.
