@@ -100,15 +100,16 @@ public:
     void HandleAllEvents() override;
     void SwitchToFailSafe() override;
 
-    /// The wall-clock second after which the PLC is reset; ms_NoResetTimestamp while no unlock was requested.
+    /// The second of the monotonic clock after which the PLC is reset; ms_NoResetTimestamp while no unlock was
+    /// requested.
     std::uint32_t GetPlcResetTimestamp() const;
     /// False once the domain is fail-safe.
     bool IsValid() const;
 
     /// Entry of the timeout task: once a second, resets the PLC (mode 32) and switches to fail-safe after logging
-    /// 0xE20E (UnlockTimeoutExceeded) when the deadline has passed, or switches to fail-safe after logging 0xE20A
-    /// (CurrentTimestampFailed) when the wall clock cannot be read; then it ends. Without a session it logs 0xE200
-    /// and ends the process with -1.
+    /// 0xE20E (UnlockTimeoutExceeded) when the deadline has passed on the monotonic clock, or switches to fail-safe
+    /// after logging 0xE20A (CurrentTimestampFailed) when that clock cannot be read; then it ends. Without a session it
+    /// logs 0xE200 and ends the process with -1.
     static int WaitForUnlockTimeout(CDefaultSession* session);
 
     /// Learns the UDID of the SCM from a frame that assigns it.

@@ -29,7 +29,8 @@ void CDefaultSession::HandleAllUnlockRequests()
 }
 
 // Once an unlock has been requested the PLC is reset at the deadline at the latest; a later request does not
-// move it, and nothing withdraws it.
+// move it, and nothing withdraws it. The deadline runs on the monotonic clock: setting the wall clock back must not
+// put the reset off.
 void CDefaultSession::HandleUnlockRequest()
 {
     const std::uint8_t length =
@@ -37,7 +38,7 @@ void CDefaultSession::HandleUnlockRequest()
     if (m_plcResetTimestamp.load() == ms_NoResetTimestamp)
     {
         timespec now{};
-        (void)clockGetTime(CLOCK_REALTIME, &now);
+        (void)clockGetTime(CLOCK_MONOTONIC, &now);
         m_plcResetTimestamp.store(static_cast<std::uint32_t>(now.tv_sec) + ms_UnlockResetDelay);
     }
     Util::InvertMemory(length, m_unlockRequestResponseBuffer);
@@ -85,7 +86,7 @@ int CDefaultSession::WaitForUnlockTimeout(CDefaultSession* session)
             continue;
         }
         timespec now{};
-        if (clockGetTime(CLOCK_REALTIME, &now) != 0)
+        if (clockGetTime(CLOCK_MONOTONIC, &now) != 0)
         {
             Util::CException::LogError(Util::CException(CSessionEventCode::CurrentTimestampFailed));
             session->SwitchToFailSafe();

@@ -1,7 +1,7 @@
 // Session, queue relay and default inspector over real queues, cycle by cycle, with a peer that plays the runtime
 // and the SCM (which sends its messages complemented): frames both ways, the refusal of an SCM frame and the
 // fail-safe switch, the flows that go on after it, dropped frames and their warning, per-cycle limits, the unlock
-// deadline under a controlled wall clock, and the fail-safe switch racing the check task.
+// deadline under a controlled clock, and the fail-safe switch racing the check task.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -352,7 +352,7 @@ std::uint32_t GetPlcResetCount(std::uint32_t& lastMode)
     return count;
 }
 
-// The wall clock is frozen and moved by hand; the timeout task polls it once a second while a check task keeps
+// The clocks are frozen and moved by hand; the timeout task polls them once a second while a check task keeps
 // frames flowing, until the timeout task resets the PLC and switches to fail-safe under its feet.
 TEST_F(CDefaultSessionQueue, ResetsThePlcAtTheFirstPollAfterTheUnlockDeadline)
 {
@@ -382,18 +382,18 @@ TEST_F(CDefaultSessionQueue, ResetsThePlcAtTheFirstPollAfterTheUnlockDeadline)
                     }
                 });
 
-            ASSERT_EQ(OK, platformClockShiftRealtime(30 * Second));
+            ASSERT_EQ(OK, platformClockShift(30 * Second));
             ASSERT_TRUE(m_peer->Send(ScmGetUnlockRequestQueueFromRuntimeName, {0x33}));
             ASSERT_TRUE(WaitFor([&] { return m_peer->Count(ScmGetUnlockRequestQueueToScmName) == 1u; }));
             EXPECT_EQ(deadline, checker.m_session.GetPlcResetTimestamp()) << "a second request keeps the deadline";
 
-            ASSERT_EQ(OK, platformClockShiftRealtime(30 * Second)); // exactly at the deadline
+            ASSERT_EQ(OK, platformClockShift(30 * Second)); // exactly at the deadline
             std::this_thread::sleep_for(std::chrono::milliseconds(2500));
             std::uint32_t mode = 0u;
             EXPECT_EQ(0u, GetPlcResetCount(mode)) << "no reset at the deadline itself";
             EXPECT_TRUE(checker.m_session.IsValid());
 
-            ASSERT_EQ(OK, platformClockShiftRealtime(1 * Second));
+            ASSERT_EQ(OK, platformClockShift(1 * Second));
             EXPECT_TRUE(WaitFor([&] { return !checker.m_session.IsValid(); }));
             EXPECT_TRUE(WaitFor([&] { return GetPlcResetCount(mode) == 1u; }));
             EXPECT_EQ(32u, mode);

@@ -653,7 +653,7 @@ TEST_F(CDefaultSessionInitialized, RelaysUnlockMessagesAndFixesTheDeadlineAtTheF
 {
     platformClockFreeze();
     timespec now{};
-    ASSERT_EQ(0, clockGetTime(CLOCK_REALTIME, &now));
+    ASSERT_EQ(0, clockGetTime(CLOCK_MONOTONIC, &now));
     const Bytes request = {0x01, 0x02, 0x03, 0xF0};
     const Bytes response = {0x10, 0x20, 0x30, 0x40, 0x50};
     ON_CALL(m_messaging, CanReceiveUnlockRequestFromRuntime()).WillByDefault(Return(true));
@@ -674,7 +674,7 @@ TEST_F(CDefaultSessionInitialized, RelaysUnlockMessagesAndFixesTheDeadlineAtTheF
     m_session.HandleAllUnlockRequests();
     const auto deadline = static_cast<std::uint32_t>(now.tv_sec) + 60u;
     EXPECT_EQ(deadline, m_session.GetPlcResetTimestamp());
-    ASSERT_EQ(OK, platformClockShiftRealtime(30 * 1000000LL));
+    ASSERT_EQ(OK, platformClockShift(30 * 1000000LL));
     m_session.HandleAllUnlockRequests();
     m_session.HandleAllUnlockResponses();
     EXPECT_EQ(deadline, m_session.GetPlcResetTimestamp()) << "neither a second request nor a response moves it";
@@ -699,7 +699,7 @@ bool WaitFor(const std::function<bool()>& condition)
     return true;
 }
 
-TEST_F(CDefaultSessionInitialized, SwitchesToFailSafeWithoutAResetWhenTheTimeoutTaskCannotReadTheWallClock)
+TEST_F(CDefaultSessionInitialized, SwitchesToFailSafeWithoutAResetWhenTheTimeoutTaskCannotReadTheClock)
 {
     EXPECT_CALL(m_messaging, CanReceiveUnlockRequestFromRuntime()).WillOnce(Return(true));
     EXPECT_CALL(m_messaging, CanSendUnlockRequestToScm()).WillOnce(Return(true));
@@ -713,6 +713,38 @@ TEST_F(CDefaultSessionInitialized, SwitchesToFailSafeWithoutAResetWhenTheTimeout
     std::uint32_t mode = 0u;
     ASSERT_EQ(0, scmKernelGetPlcResets(Domain, &resets, &mode));
     EXPECT_EQ(0u, resets);
+}
+
+// The deadline runs on the monotonic clock: setting the wall clock forward does not bring the reset on, and setting
+// it back does not put it off.
+TEST_F(CDefaultSessionInitialized, ResetsThePlcAtTheDeadlineWhateverTheWallClockIsSetTo)
+{
+    scmKernelSetProcessDomain(Domain);
+    platformClockFreeze();
+    EXPECT_CALL(m_messaging, CanReceiveUnlockRequestFromRuntime()).WillOnce(Return(true));
+    EXPECT_CALL(m_messaging, CanSendUnlockRequestToScm()).WillOnce(Return(true));
+    EXPECT_CALL(m_messaging, ReceiveUnlockRequestFromRuntime(21u, _)).WillOnce(Invoke(Deliver<std::uint8_t>({1})));
+    m_session.HandleAllUnlockRequests();
+    EXPECT_CALL(m_messaging, InhibitFrames()).Times(1);
+    std::uint32_t mode = 0u;
+    const auto getResetCount = [&]
+    {
+        std::uint32_t resets = 0u;
+        EXPECT_EQ(0, scmKernelGetPlcResets(Domain, &resets, &mode));
+        return resets;
+    };
+
+    constexpr std::int64_t Day = 86400LL * 1000000LL;
+    ASSERT_EQ(OK, platformClockShiftRealtime(Day));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // more than one poll of the timeout task
+    EXPECT_EQ(0u, getResetCount()) << "a wall clock set forward does not bring the reset on";
+    EXPECT_TRUE(m_session.IsValid());
+
+    ASSERT_EQ(OK, platformClockShiftRealtime(-2 * Day));
+    ASSERT_EQ(OK, platformClockShift(61 * 1000000LL));
+    EXPECT_TRUE(WaitFor([&] { return getResetCount() == 1u; })) << "a wall clock set back does not put it off";
+    EXPECT_EQ(32u, mode);
+    EXPECT_TRUE(WaitFor([&] { return !m_session.IsValid(); }));
 }
 
 TEST(CDefaultSessionTimeoutTask, EndsTheProcessWithoutASession)
