@@ -12,7 +12,8 @@ struct CInspectorEventCode
 {
     enum Enum : std::uint16_t
     {
-        TesseraNotAcknowledged = ScmInspectorTesseraNotAcknowledged, ///< the SCM sets a module to operational while the key medium is not acknowledged
+        TesseraNotAcknowledged = ScmInspectorTesseraNotAcknowledged, ///< the SCM sets a module to operational while the
+                                                                     ///< key medium is not acknowledged
     };
 };
 } // namespace Main

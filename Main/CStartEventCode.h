@@ -12,11 +12,15 @@ struct CStartEventCode
 {
     enum Enum : std::uint16_t
     {
-        ExecutableCorrupted = ScmStartExecutableCorrupted, ///< self-verification of the executable failed; information from the verification
-        ScmRevisionMismatch = ScmStartScmRevisionMismatch, ///< the SCM's revision number differs from the checker's; information1 = the SCM's number
-        StartTaskFailed = ScmStartStartTaskFailed, ///< the check task could not be spawned
-        ExcessiveDelay = ScmStartExcessiveDelay, ///< more than 10 s between two cycle starts (warning); information0 = domain, information1 = microseconds
-        SemaphoreFailed = ScmStartSemaphoreFailed, ///< semaphore open/give/take failed; information0 = 0 open to-SCM, 1 open from-SCM, 2 give, 3 take; information1 = errno
+        ExecutableCorrupted = ScmStartExecutableCorrupted, ///< self-verification of the executable failed; information
+                                                           ///< from the verification
+        ScmRevisionMismatch = ScmStartScmRevisionMismatch, ///< the SCM's revision number differs from the checker's;
+                                                           ///< information1 = the SCM's number
+        StartTaskFailed = ScmStartStartTaskFailed,         ///< the check task could not be spawned
+        ExcessiveDelay = ScmStartExcessiveDelay, ///< more than 10 s between two cycle starts (warning); information0 =
+                                                 ///< domain, information1 = microseconds
+        SemaphoreFailed = ScmStartSemaphoreFailed, ///< semaphore open/give/take failed; information0 = 0 open to-SCM, 1
+                                                   ///< open from-SCM, 2 give, 3 take; information1 = errno
     };
 };
 } // namespace Main

@@ -12,7 +12,8 @@ struct CProcessImageEventCode
 {
     enum Enum : std::uint16_t
     {
-        BlockCrcMismatch = ScmProcessImageBlockCrcMismatch, ///< a block's recomputed CRC differs from its reference; information0 = section, information1 = block
+        BlockCrcMismatch = ScmProcessImageBlockCrcMismatch, ///< a block's recomputed CRC differs from its reference;
+                                                            ///< information0 = section, information1 = block
     };
 };
 } // namespace Util
