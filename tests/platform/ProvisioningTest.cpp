@@ -177,6 +177,21 @@ TEST_F(ProvisionTool, WaitConditionPrintsTheValueOrTimesOut)
     EXPECT_EQ("4294967295\n", waited.m_output);
 }
 
+TEST_F(ProvisionTool, SendAndReceiveMoveMessagesPlainOrComplemented)
+{
+    ASSERT_EQ(0, Run({"create", "6"}).m_exitCode);
+    ASSERT_EQ(0, Run({"send", "6", "frame-send", "01 02 ff"}).m_exitCode);
+    ASSERT_EQ(0, Run({"send", "6", "frame-send", "a0"}).m_exitCode);
+    ASSERT_EQ(0, Run({"send", "6", "~status", "0f", "--complement"}).m_exitCode);
+    const CProcessResult frames = Run({"receive", "6", "frame-send", "--timeout", "1"});
+    EXPECT_EQ(0, frames.m_exitCode);
+    EXPECT_EQ("0102ff\na0\n", frames.m_output);
+    EXPECT_EQ("f0\n", Run({"receive", "6", "~status"}).m_output);
+    ASSERT_EQ(0, Run({"send", "6", "~status", "0f", "--complement"}).m_exitCode);
+    EXPECT_EQ("0f\n", Run({"receive", "6", "~status", "--complement"}).m_output);
+    EXPECT_EQ(1, Run({"receive", "6", "~status"}).m_exitCode) << "nothing waiting";
+}
+
 struct CUsageCase
 {
     std::vector<std::string> m_arguments;
@@ -205,13 +220,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CUsageCase{{}}, CUsageCase{{"launch", "1"}}, CUsageCase{{"create"}}, CUsageCase{{"create", "0"}},
                       CUsageCase{{"create", "1024"}}, CUsageCase{{"create", "1", "--kel-udid", "123"}},
                       CUsageCase{{"create", "1", "--cpu-product-code", "1"}}, CUsageCase{{"set-condition", "1", "0"}},
-                      CUsageCase{{"wait-condition", "1", "0", "--timeout"}}, CUsageCase{{"status", "x"}}));
+                      CUsageCase{{"wait-condition", "1", "0", "--timeout"}}, CUsageCase{{"status", "x"}},
+                      CUsageCase{{"send", "1", "frame", "01"}}, CUsageCase{{"send", "1", "event", "0g"}},
+                      CUsageCase{{"send", "1", "event", "000102030405060708090a0b"}},
+                      CUsageCase{{"receive", "1", "~event", "--wait"}}));
 
 TEST_F(ProvisionTool, HelpDocumentsCommandsAndExitCodes)
 {
     const CProcessResult help = Run({"--help"});
     EXPECT_EQ(0, help.m_exitCode);
-    for (const char* word : {"create", "destroy", "set-condition", "wait-condition", "status", "Exit codes"})
+    for (const char* word :
+         {"create", "destroy", "set-condition", "wait-condition", "status", "send", "receive", "Exit codes"})
     {
         EXPECT_NE(std::string::npos, help.m_output.find(word)) << word;
     }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Scm/ScmCheckerEventCode.h"
@@ -19,6 +20,7 @@
 #include "msgQLib.h"
 #include "scmKernelEmulation.h"
 #include "semLib.h"
+#include "support/Messages/Bytes.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/QueueFlows.h"
 #include "taskLib.h"
@@ -57,6 +59,16 @@ Commands:
   events DOMAIN
         Takes every event waiting on the runtime's event queue and prints one line each:
         "level=2|3 code=0xE2NN name=NAME info0=N info1=N".
+  send DOMAIN QUEUE HEX [--complement]
+        Sends one message, the bytes HEX (pairs of hexadecimal digits; spaces, ':' and '-' between bytes are
+        ignored), on the domain's queue QUEUE: a base name for the runtime's side ("frame-send", "command",
+        "unlock-request", ...) or "~" and a base name for the SCM's side ("~frame-receive", "~status",
+        "~event", ...). --complement sends every byte complemented, as the SCM's side carries them. Fails when
+        the queue is full.
+  receive DOMAIN QUEUE [--timeout SECONDS] [--complement]
+        Waits up to SECONDS (default 0) for a message on QUEUE, then takes every message waiting there and
+        prints each as one line of lowercase hex (complemented back with --complement). Fails when no message
+        arrived.
   status DOMAIN
         Prints one line per queue ("queue NAME waiting=N capacity=N max-length=N", or "missing"), semaphore
         ("semaphore NAME value=0|1" or "missing"), set condition ("condition N value=V"), then
@@ -390,6 +402,114 @@ int Events(const std::vector<std::string>& arguments)
     return ExitOk;
 }
 
+// The queue of the domain named by its base name, "~" in front for the SCM's side.
+const Support::CQueueFlow& FindQueueFlow(std::uint16_t domain, const std::string& queue)
+{
+    for (const Support::CQueueFlow& flow : Support::GetQueueFlows())
+    {
+        const std::string name = Support::GetQueueName(flow, domain);
+        if (name.substr(name.rfind('/') + 1u) == queue)
+        {
+            return flow;
+        }
+    }
+    throw CUsageError("unknown queue: " + queue);
+}
+
+Support::Bytes Complemented(Support::Bytes bytes, bool complement)
+{
+    return complement ? Support::GetInverted(std::move(bytes)) : bytes;
+}
+
+int Send(const std::vector<std::string>& arguments)
+{
+    const bool complement = (arguments.size() == 5u) && (arguments[4] == "--complement");
+    if ((arguments.size() != 4u) && !complement)
+    {
+        throw CUsageError("usage: send DOMAIN QUEUE HEX [--complement]");
+    }
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    const Support::CQueueFlow& flow = FindQueueFlow(domain, arguments[2]);
+    Support::Bytes message;
+    try
+    {
+        message = Complemented(Support::FromHex(arguments[3]), complement);
+    }
+    catch (const std::invalid_argument&)
+    {
+        throw CUsageError("invalid hex message: " + arguments[3]);
+    }
+    if (message.empty() || (message.size() > flow.m_maxMessageLength))
+    {
+        throw CUsageError("a message on " + arguments[2] + " has 1 to " + std::to_string(flow.m_maxMessageLength) +
+                          " bytes");
+    }
+    MSG_Q_ID queue = msgQOpen(Support::GetQueueName(flow, domain).c_str(), 0u, 0u, MSG_Q_FIFO, 0, nullptr);
+    if (queue == nullptr)
+    {
+        return FailWithErrno("cannot open queue " + arguments[2]);
+    }
+    const STATUS sent =
+        msgQSend(queue, reinterpret_cast<char*>(message.data()), message.size(), NO_WAIT, MSG_PRI_NORMAL);
+    (void)msgQDelete(queue);
+    return (sent == OK) ? ExitOk : FailWithErrno("cannot send on " + arguments[2]);
+}
+
+int Receive(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() < 3u)
+    {
+        throw CUsageError("usage: receive DOMAIN QUEUE [--timeout SECONDS] [--complement]");
+    }
+    const std::uint16_t domain = ParseDomain(arguments[1]);
+    const Support::CQueueFlow& flow = FindQueueFlow(domain, arguments[2]);
+    bool complement = false;
+    std::uint64_t timeoutSeconds = 0u;
+    for (std::size_t i = 3u; i < arguments.size(); ++i)
+    {
+        if (arguments[i] == "--complement")
+        {
+            complement = true;
+        }
+        else if (arguments[i] == "--timeout")
+        {
+            timeoutSeconds = ParseNumber(GetOptionValue(arguments, i), 3600u, "timeout");
+        }
+        else
+        {
+            throw CUsageError("unknown option for receive: " + arguments[i]);
+        }
+    }
+    MSG_Q_ID queue = msgQOpen(Support::GetQueueName(flow, domain).c_str(), 0u, 0u, MSG_Q_FIFO, 0, nullptr);
+    if (queue == nullptr)
+    {
+        return FailWithErrno("cannot open queue " + arguments[2]);
+    }
+    Support::Bytes buffer(flow.m_maxMessageLength);
+    std::size_t received = 0u;
+    int timeoutTicks = static_cast<int>(timeoutSeconds) * sysClkRateGet();
+    for (;;)
+    {
+        const ssize_t length = msgQReceive(queue, reinterpret_cast<char*>(buffer.data()), buffer.size(),
+                                           (timeoutTicks > 0) ? timeoutTicks : NO_WAIT);
+        if (length < 0)
+        {
+            break;
+        }
+        timeoutTicks = 0;
+        ++received;
+        const Support::Bytes message(buffer.begin(), buffer.begin() + length);
+        std::cout << Support::ToHex(Complemented(message, complement)) << "\n";
+    }
+    (void)msgQDelete(queue);
+    if (received == 0u)
+    {
+        std::cerr << "scm-provision: no message on " << arguments[2] << "\n";
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
 int Run(const std::vector<std::string>& arguments)
 {
     if (arguments.empty())
@@ -433,6 +553,14 @@ int Run(const std::vector<std::string>& arguments)
     if (command == "events")
     {
         return Events(arguments);
+    }
+    if (command == "send")
+    {
+        return Send(arguments);
+    }
+    if (command == "receive")
+    {
+        return Receive(arguments);
     }
     throw CUsageError("unknown command: " + command);
 }
