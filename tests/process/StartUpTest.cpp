@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -19,15 +18,13 @@
 #include "Scm/QdrhwtVerify.h"
 #include "Scm/ScmEventLog.h"
 #include "Scm/ScmKernel.h"
-#include "Scm/ScmQueueNames.h"
 #include "ScmCheckerVersion.h"
-#include "msgQLib.h"
 #include "scmKernelEmulation.h"
-#include "semLib.h"
+#include "support/Peers/CPlayedRuntime.h"
+#include "support/Peers/CPlayedScm.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
 #include "support/Test/CCheckerProcess.h"
-#include "taskLib.h"
 
 namespace
 {
@@ -53,14 +50,6 @@ TEST_P(StartUpBadDomain, PrintsTheEnvironmentMessageAndEndsWith255)
 INSTANTIATE_TEST_SUITE_P(Values, StartUpBadDomain,
                          ::testing::Values(std::nullopt, std::string(""), std::string("0"), std::string("1024"),
                                            std::string("abc"), std::string("12x")));
-
-struct CEvent
-{
-    std::uint8_t m_level;
-    std::uint16_t m_code;
-    std::uint16_t m_information0;
-    std::uint32_t m_information1;
-};
 
 // A provisioned domain whose runtime and SCM the test plays.
 class StartUp : public ::testing::Test
@@ -92,39 +81,15 @@ protected:
     }
 
     // Reads the next event of the runtime's event queue, waiting at most about the given time.
-    std::optional<CEvent> ReceiveEvent(std::chrono::milliseconds timeout) const
+    std::optional<Support::CEventRecord> ReceiveEvent(std::chrono::milliseconds timeout) const
     {
-        char name[SCM_QUEUE_NAME_BUFFER_LENGTH];
-        MSG_Q_ID queue = msgQOpen(ScmGetEventQueueToRuntimeName(m_domain, name), 0u, 0u, 0, 0, nullptr);
-        if (queue == nullptr)
-        {
-            return std::nullopt;
-        }
-        std::array<std::uint8_t, ScmEvent::ms_Length> record{};
-        const int ticks = static_cast<int>(timeout.count() * sysClkRateGet() / 1000);
-        const ssize_t length = msgQReceive(queue, reinterpret_cast<char*>(record.data()), record.size(), ticks);
-        (void)msgQDelete(queue);
-        if (length != static_cast<ssize_t>(record.size()))
-        {
-            return std::nullopt;
-        }
-        return CEvent{record[0], static_cast<std::uint16_t>(record[1] | (record[2] << 8)),
-                      static_cast<std::uint16_t>(record[5] | (record[6] << 8)),
-                      static_cast<std::uint32_t>(record[7] | (record[8] << 8) | (record[9] << 16) |
-                                                 (static_cast<std::uint32_t>(record[10]) << 24))};
+        return Support::CPlayedRuntime(m_domain).ReceiveEvent(timeout);
     }
 
     // Plays the SCM's side of one cycle: the checker's hand-over arrives, the SCM hands back.
     bool PlayScmCycle() const
     {
-        char name[SCM_QUEUE_NAME_BUFFER_LENGTH];
-        SEM_ID toScm = semOpen(ScmGetFrameQueueToScmName(m_domain, name), SEM_TYPE_BINARY, 0, 0, 0, nullptr);
-        SEM_ID fromScm = semOpen(ScmGetFrameQueueFromScmName(m_domain, name), SEM_TYPE_BINARY, 0, 0, 0, nullptr);
-        const bool handedOver = (toScm != nullptr) && (fromScm != nullptr) &&
-                                (semTake(toScm, 10 * sysClkRateGet()) == OK) && (semGive(fromScm) == OK);
-        (void)semClose(toScm);
-        (void)semClose(fromScm);
-        return handedOver;
+        return Support::CPlayedScm(m_domain).PlayCycle();
     }
 
     // Starts the checker and plays the runtime and the SCM through the handshake.
@@ -178,7 +143,7 @@ TEST_F(StartUp, ScmWithAnotherRevisionNumberIsLoggedAndTheCheckTaskStillStarts)
     CCheckerProcess checker(Environment());
     const std::uint32_t scmRevisionNumber = SCM_CHECKER_REVISION_NUMBER + 1u;
     Handshake(checker, scmRevisionNumber);
-    const std::optional<CEvent> event = ReceiveEvent(10s);
+    const std::optional<Support::CEventRecord> event = ReceiveEvent(10s);
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(ScmEvent::Error, event->m_level);
     EXPECT_EQ(0xE203u, event->m_code);
@@ -196,7 +161,7 @@ TEST_F(StartUp, CycleGapOfMoreThanTenSecondsIsWarned)
     ASSERT_EQ(0, scmKernelSetClockControl(m_domain, 11000000, 0, 0));
     ASSERT_TRUE(PlayScmCycle());
     ASSERT_TRUE(PlayScmCycle());
-    const std::optional<CEvent> event = ReceiveEvent(10s);
+    const std::optional<Support::CEventRecord> event = ReceiveEvent(10s);
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(ScmEvent::Warning, event->m_level);
     EXPECT_EQ(0xE205u, event->m_code);
@@ -239,7 +204,7 @@ TEST_P(StartUpFailure, LogsTheFailureAndEndsWith255)
         ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmScmInitialized, SCM_CHECKER_REVISION_NUMBER));
     }
     EXPECT_EQ(255, checker.WaitForExit(30s));
-    const std::optional<CEvent> event = ReceiveEvent(1s);
+    const std::optional<Support::CEventRecord> event = ReceiveEvent(1s);
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(ScmEvent::Error, event->m_level);
     EXPECT_EQ(parameter.m_code, event->m_code);
@@ -268,7 +233,7 @@ TEST_P(StartUpHandOverFailure, LogsTheFailureAndGoesOnWithTheNextCycle)
     environment["SCM_FAULTS"] = parameter.m_faults;
     CCheckerProcess checker(environment);
     Handshake(checker, SCM_CHECKER_REVISION_NUMBER);
-    const std::optional<CEvent> event = ReceiveEvent(10s);
+    const std::optional<Support::CEventRecord> event = ReceiveEvent(10s);
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(ScmEvent::Error, event->m_level);
     EXPECT_EQ(parameter.m_code, event->m_code);
@@ -301,7 +266,7 @@ TEST_F(StartUp, ChangedExecutableRefusesToStart)
     CCheckerProcess checker(Environment(), copy.string());
     ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmStarted, 0u));
     EXPECT_EQ(255, checker.WaitForExit(30s));
-    const std::optional<CEvent> event = ReceiveEvent(1s);
+    const std::optional<Support::CEventRecord> event = ReceiveEvent(1s);
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(ScmEvent::Error, event->m_level);
     EXPECT_EQ(0xE202u, event->m_code);
