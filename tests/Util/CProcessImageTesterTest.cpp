@@ -280,15 +280,6 @@ TEST(CProcessImageTester, WrapsFromTheLastBlockOfTheLastSectionToBlockZeroOfSect
     ExpectMismatch(tester, 0u, 0u);
 }
 
-TEST(CProcessImageTester, ByteChangedBeforeInitializeIsPartOfTheReference)
-{
-    CImage image({1000u}, 6u);
-    image.GetMemory(0u)[999u] ^= 0xFFu;
-    CProcessImageTester tester(image.GetCount(), image.GetMaps());
-    tester.Initialize();
-    ExpectQuietCalls(tester, 3 * 4);
-}
-
 // Random layouts; at random moments one byte is changed (any section, any offset, also in the part of the current
 // block already covered) and later, between two blocks, changed back. The model predicts from the bytes as each
 // call reads them when a block is found changed; every call before that must pass. At most one byte differs at any
