@@ -10,13 +10,10 @@
 #include "Param/CTesseraDatUdidReader.h"
 #include "Util/CException.h"
 #include "Util/CUdid.h"
-#include "Util/FileIdentifier.h"
 #include "Util/Inversion.h"
 
 namespace
 {
-constexpr std::uint32_t FileIdentifier = Util::GetFileIdentifier("CDefaultPersistenceConsistency.cpp");
-
 using Code = Main::CPersistenceEventCode;
 
 // Flag bits of SetupModeMismatch in information1.
