@@ -4,8 +4,20 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Check/CCheckingAdditionalParameterInspector.h"
+#include "Check/CCheckingFirmwareInspector.h"
+#include "Check/CCheckingParameterInspector.h"
+#include "Check/CCheckingUdidInspector.h"
+#include "Check/CPersistentAdditionalParameterCatalog.h"
+#include "Check/CPersistentFirmwareChecker.h"
+#include "Check/CPersistentParameterChecker.h"
+#include "Check/CPersistentUdidChecker.h"
+#include "Main/CDefaultCommissioner.h"
+#include "Main/CDefaultInspector.h"
 #include "Main/CDefaultMessaging.h"
+#include "Main/CDefaultPersistence.h"
 #include "Main/CDefaultSession.h"
+#include "Main/CRuntimeFileStorage.h"
 #include "Main/CStartEventCode.h"
 #include "Scm/QdrhwtVerify.h"
 #include "Scm/ScmEventLog.h"
@@ -15,7 +27,9 @@
 #include "Scm/ScmSafetyDomain.h"
 #include "Util/ByteOrder.h"
 #include "Util/CException.h"
+#include "Util/CProcessImageTester.h"
 #include "entry/FwIdent.h"
+#include "entry/ProcessImageSections.h"
 #include "semLib.h"
 #include "taskLib.h"
 
@@ -46,11 +60,34 @@ std::uint16_t ReadSafetyDomainNumber()
     return number;
 }
 
-// Static objects, constructed before main in this order; a bad domain number ends the process before any
-// later object exists.
+// The process's objects, constructed before main in this order and wired by reference; nothing of them is
+// allocated at run time. A bad domain number ends the process before any object after it exists.
+Util::CProcessImageTester processImageTester(ProcessImageSectionMapCount, ProcessImageSectionMaps);
 const std::uint16_t safetyDomainNumber = ReadSafetyDomainNumber();
 Main::CDefaultMessaging messaging;
+Main::CRuntimeFileStorage fileStorage;
+Main::CDefaultPersistence persistence(fileStorage);
+Main::CDefaultCommissioner commissioner(persistence, persistence.GetInvertedCommissioningFlagReader());
+Check::CPersistentUdidChecker udidChecker(persistence.GetRequiredSafetyAddressReader(),
+                                          persistence.GetAcknowledgedInvertedUdidReader(),
+                                          persistence.GetAcknowledgedInvertedUdidWriter(), persistence);
+Check::CCheckingUdidInspector udidInspector(udidChecker, commissioner);
+Check::CPersistentFirmwareChecker firmwareChecker(persistence.GetRequiredInvertedFirmwareVersionReader(),
+                                                  persistence.GetAcknowledgedInvertedMinorRevisionReader(),
+                                                  persistence.GetAcknowledgedInvertedMinorRevisionWriter(),
+                                                  persistence);
+Check::CCheckingFirmwareInspector firmwareInspector(firmwareChecker, commissioner);
+Check::CPersistentParameterChecker parameterChecker(persistence.GetRequiredInvertedParameterChecksumReader());
+Check::CCheckingParameterInspector parameterInspector(parameterChecker);
+Check::CPersistentAdditionalParameterCatalog
+    additionalParameterCatalog(persistence.GetRequiredInvertedAdditionalParameterHeaderReader());
+Check::CCheckingAdditionalParameterInspector additionalParameterInspector(additionalParameterCatalog);
+Main::CDefaultInspector inspector(persistence, commissioner, persistence, udidInspector, firmwareInspector,
+                                  parameterInspector, additionalParameterInspector);
+Main::CDefaultSession session(messaging, inspector);
 
+// Written by the initial task before the check task exists; afterwards by the check task alone.
+bool processImageValid = true;
 SEM_ID frameQueueToScmSemaphoreId = nullptr;
 SEM_ID frameQueueFromScmSemaphoreId = nullptr;
 const std::uint8_t* fwIdent = nullptr;
@@ -116,6 +153,48 @@ int GetDelayTickCount()
     return (tickCount > DelayTickCountMin) ? tickCount : DelayTickCountMin;
 }
 
+// A failed block stops the code-memory test for good; the cycle itself goes on in fail-safe.
+void TestCodeMemory()
+{
+    if (!processImageValid)
+    {
+        return;
+    }
+    try
+    {
+        processImageTester.TestOneMemoryBlock();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        session.SwitchToFailSafe();
+        processImageValid = false;
+    }
+}
+
+// The order is the order in which one message leads to the next within a cycle: what the runtime sent reaches the
+// SCM before the hand-over, what the SCM produced in its cycle is handled after it. A fault skips the rest of
+// the cycle.
+void HandleAllMessages()
+{
+    try
+    {
+        session.HandleAllUnlockRequests();
+        session.HandleAllUnlockResponses();
+        session.HandleAllReceivedFrames();
+        HandleFramesInScmSynchronously();
+        session.HandleAllEvents();
+        session.HandleAllSentFrames();
+        session.HandleAllCommands();
+        session.HandleAllResponses();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        session.SwitchToFailSafe();
+    }
+}
+
 int Run(_Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t,
         _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t)
 {
@@ -124,14 +203,8 @@ int Run(_Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_
     for (;;)
     {
         timestamp = CheckTaskDelay(timestamp);
-        try
-        {
-            HandleFramesInScmSynchronously();
-        }
-        catch (const Util::CException& exception)
-        {
-            Util::CException::LogError(exception);
-        }
+        TestCodeMemory();
+        HandleAllMessages();
         (void)taskDelay(delayTickCount);
     }
 }
@@ -165,6 +238,56 @@ bool TryVerifyExecutable()
         Util::CException::LogError(exception);
     }
     return false;
+}
+
+// Steps after the session exists: a failure is logged and the domain goes fail-safe, and start-up goes on.
+void InitializeProcessImageTester()
+{
+    try
+    {
+        processImageTester.Initialize();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        session.SwitchToFailSafe();
+        processImageValid = false;
+    }
+}
+
+// A discarded file or pair leaves the checkers with less to accept, never more; the checkers load whatever was
+// kept, so that a fail-safe domain still reports what it knows.
+void InitializePersistenceAndCheckers()
+{
+    try
+    {
+        if (!persistence.TryInitialize())
+        {
+            session.SwitchToFailSafe();
+        }
+        udidChecker.Initialize();
+        firmwareChecker.Initialize();
+        parameterChecker.Initialize();
+        additionalParameterCatalog.Initialize();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        session.SwitchToFailSafe();
+    }
+}
+
+void SynchronizeInitialSignatures()
+{
+    try
+    {
+        persistence.SynchronizeInitialSignatures();
+    }
+    catch (const Util::CException& exception)
+    {
+        Util::CException::LogError(exception);
+        session.SwitchToFailSafe();
+    }
 }
 } // namespace
 
@@ -209,12 +332,16 @@ int main()
     try
     {
         OpenSemaphores();
+        session.Initialize();
     }
     catch (const Util::CException& exception)
     {
         Util::CException::LogError(exception);
         return -1;
     }
+
+    InitializeProcessImageTester();
+    InitializePersistenceAndCheckers();
 
     const std::uint32_t checkerRevisionNumber =
         Util::GetLittleEndianUInt32(fwIdent, SCM_FW_IDENT_REVISION_NUMBER_OFFSET);
@@ -225,7 +352,10 @@ int main()
     if (scmRevisionNumber != checkerRevisionNumber)
     {
         Util::CException::LogError(Util::CException(Main::CStartEventCode::ScmRevisionMismatch, 0u, scmRevisionNumber));
+        session.SwitchToFailSafe();
     }
+
+    SynchronizeInitialSignatures();
 
     try
     {

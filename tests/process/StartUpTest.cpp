@@ -22,6 +22,7 @@
 #include "scmKernelEmulation.h"
 #include "support/Peers/CPlayedRuntime.h"
 #include "support/Peers/CPlayedScm.h"
+#include "support/Peers/CleanDomain.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
 #include "support/Test/CCheckerProcess.h"
@@ -57,7 +58,7 @@ class StartUp : public ::testing::Test
 protected:
     explicit StartUp(std::uint16_t domain = 7u) : m_domain(domain), m_provisioner(domain)
     {
-        m_provisioner.Create();
+        m_provisioner.Create(Support::MakeCleanDomainProvision());
     }
 
     ~StartUp() override
@@ -218,7 +219,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, StartUpFailure,
     ::testing::Values(CStartFailureCase{"OpenToScmSemaphore", "semOpen:1", 0xE206u, 0u, EIO, false},
                       CStartFailureCase{"OpenFromScmSemaphore", "semOpen:2:2", 0xE206u, 1u, ENOENT, false},
-                      CStartFailureCase{"SpawnCheckTask", "taskSpawn:1", 0xE204u, 0u, 0u, true}),
+                      // The session's timeout task is spawned first, the check task last.
+                      CStartFailureCase{"SpawnTimeoutTask", "taskSpawn:1", 0xE209u, 0u, 0u, false},
+                      CStartFailureCase{"SpawnCheckTask", "taskSpawn:2", 0xE204u, 0u, 0u, true}),
     [](const ::testing::TestParamInfo<CStartFailureCase>& testCase) { return testCase.param.m_name; });
 
 // A failed give or take of the hand-over is logged with its errno; the next cycle hands over again.
