@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -177,6 +178,24 @@ TEST_F(ProvisionTool, WaitConditionPrintsTheValueOrTimesOut)
     EXPECT_EQ("4294967295\n", waited.m_output);
 }
 
+TEST_F(ProvisionTool, CleanDomainHasTheControllersSignatureAndEveryMandatoryStorageEmpty)
+{
+    ASSERT_EQ(0, Run({"create", "4", "--kel-udid", "001122334455", "--kel-signature", "0x0102030405060708",
+                      "--empty-storages"})
+                     .m_exitCode);
+    const std::filesystem::path domain = std::filesystem::path(m_isolation.GetKernelRoot()) / "scm0004";
+    std::ifstream flash(domain / "kel-flash" / "16", std::ios::binary);
+    const std::string signature((std::istreambuf_iterator<char>(flash)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::string("\x00\x01\x00\x00\x00\x11\x22\x33\x44\x55\x08\x07\x06\x05\x04\x03\x02\x01", 18u), signature);
+    for (const char* name : {"tessera.uid", "tessera.uid.chk", "tessera.dat", "tessera.dat.chk", "tol_para.saf",
+                             "autocnf.bin", "fwrevcnf.bin", "fwrevcnf.bin.chk"})
+    {
+        const std::filesystem::path storage = domain / "storage" / name;
+        EXPECT_TRUE(std::filesystem::exists(storage) && std::filesystem::file_size(storage) == 0u) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(domain / "storage" / "pardata1.bin"));
+}
+
 TEST_F(ProvisionTool, SendAndReceiveMoveMessagesPlainOrComplemented)
 {
     ASSERT_EQ(0, Run({"create", "6"}).m_exitCode);
@@ -223,7 +242,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CUsageCase{{"wait-condition", "1", "0", "--timeout"}}, CUsageCase{{"status", "x"}},
                       CUsageCase{{"send", "1", "frame", "01"}}, CUsageCase{{"send", "1", "event", "0g"}},
                       CUsageCase{{"send", "1", "event", "000102030405060708090a0b"}},
-                      CUsageCase{{"receive", "1", "~event", "--wait"}}));
+                      CUsageCase{{"receive", "1", "~event", "--wait"}},
+                      CUsageCase{{"create", "1", "--kel-signature", "5"}},
+                      CUsageCase{{"create", "1", "--kel-udid", "001122334455", "--kel-signature", "x"}}));
 
 TEST_F(ProvisionTool, HelpDocumentsCommandsAndExitCodes)
 {

@@ -21,6 +21,7 @@
 #include "scmKernelEmulation.h"
 #include "semLib.h"
 #include "support/Messages/Bytes.h"
+#include "support/Peers/CleanDomain.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/QueueFlows.h"
 #include "taskLib.h"
@@ -39,11 +40,18 @@ and tests: the kernel directory, the fourteen message queues, the two hand-over 
 files and storages.
 
 Commands:
-  create DOMAIN [--capacity N] [--cpu-product-code N --cpu-serial N] [--kel-udid HEX12] [--flash16 FILE]
-                [--storage NAME=FILE]...
+  create DOMAIN [--capacity N] [--cpu-product-code N --cpu-serial N] [--kel-udid HEX12]
+                [--flash16 FILE | --kel-signature TIMESTAMP] [--storage NAME=FILE]... [--empty-storages]
         Creates the domain directory, the queues (each sized to its flow's longest message, capacity N or the
         largest the system allows, default 10; queues left from before are replaced, empty) and the two
         semaphores (empty). Prints "capacity N", the capacity the queues got.
+        --flash16 FILE writes the controller's flash file 16 from FILE; --kel-signature TIMESTAMP writes it as
+        the 18-byte key-medium signature record of the controller (version 0x100, the --kel-udid, TIMESTAMP).
+        --storage writes a storage of the domain from FILE; --empty-storages creates every storage that a
+        checker needs and that no --storage gave, empty ("tessera.uid", "tessera.uid.chk", "tessera.dat",
+        "tessera.dat.chk", "tol_para.saf", "autocnf.bin", "fwrevcnf.bin", "fwrevcnf.bin.chk").
+        A domain on which a checker starts without event and not fail-safe ("clean"):
+          create DOMAIN --cpu-product-code N --cpu-serial N --kel-udid HEX12 --kel-signature T --empty-storages
   destroy DOMAIN
         Removes the queues, the semaphores and the domain directory with all its files.
   set-condition DOMAIN N VALUE
@@ -164,10 +172,20 @@ int Create(const std::vector<std::string>& arguments)
     }
     Support::CDomainProvisioner provisioner(ParseDomain(arguments[1]));
     Support::CDomainProvision provision;
+    std::optional<std::uint64_t> signatureTimestamp;
+    bool emptyStorages = false;
     for (std::size_t i = 2u; i < arguments.size(); ++i)
     {
         const std::string& option = arguments[i];
-        if (option == "--capacity")
+        if (option == "--empty-storages")
+        {
+            emptyStorages = true;
+        }
+        else if (option == "--kel-signature")
+        {
+            signatureTimestamp = ParseNumber(GetOptionValue(arguments, i), UINT64_MAX, "timestamp");
+        }
+        else if (option == "--capacity")
         {
             provision.m_queueCapacity = ParseNumber(GetOptionValue(arguments, i), 65536u, "capacity");
         }
@@ -211,6 +229,24 @@ int Create(const std::vector<std::string>& arguments)
     if (provision.m_queueCapacity == 0u)
     {
         throw CUsageError("invalid capacity: 0");
+    }
+    if (signatureTimestamp.has_value())
+    {
+        if (!provision.m_kelUdid.has_value() || provision.m_flashFile16.has_value())
+        {
+            throw CUsageError("--kel-signature needs --kel-udid and no --flash16");
+        }
+        Support::CControllerIdentity controller;
+        controller.m_kelUdid = *provision.m_kelUdid;
+        controller.m_signatureTimestamp = *signatureTimestamp;
+        provision.m_flashFile16 = Support::BuildKelSignature(controller);
+    }
+    if (emptyStorages)
+    {
+        for (const std::string& name : Support::GetMandatoryStorageNames())
+        {
+            (void)provision.m_storages.emplace(name, std::vector<std::uint8_t>());
+        }
     }
     provisioner.Create(provision);
     std::cout << "capacity " << provisioner.GetQueueCapacity() << "\n";
