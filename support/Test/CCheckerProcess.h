@@ -32,6 +32,11 @@ public:
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
     /// True while the process has not ended.
     bool IsRunning();
+    /// The process's id, for signals and /proc.
+    pid_t GetPid() const
+    {
+        return m_pid;
+    }
     /// Everything the process has printed on standard output so far.
     const std::string& GetOutput();
 
