@@ -3,7 +3,6 @@
 // rewrites of the checker's ".chk" files.
 #include "Main/CDefaultPersistence.h"
 
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,6 +49,7 @@
 #include "support/Files/CTolParaSafBuilder.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
+#include "support/Test/FailureReporting.h"
 #include "support/Test/GuardExpectation.h"
 
 namespace
@@ -369,30 +369,6 @@ CLoggedEvents TakeLoggedEvents()
     return events;
 }
 
-// Runs body, with every failure it reports, and returns the number of failures after printing them on standard
-// error: a death test child forwards none of its own.
-int RunReportingFailures(const std::function<void()>& body)
-{
-    ::testing::TestPartResultArray results;
-    {
-        const ::testing::ScopedFakeTestPartResultReporter reporter(
-            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ALL_THREADS, &results);
-        body();
-    }
-    int failures = 0;
-    for (int i = 0; i < results.size(); ++i)
-    {
-        const ::testing::TestPartResult& result = results.GetTestPartResult(i);
-        if (result.failed())
-        {
-            ++failures;
-            std::fprintf(stderr, "%s:%d: %s\n", (result.file_name() != nullptr) ? result.file_name() : "?",
-                         result.line_number(), result.message());
-        }
-    }
-    return failures;
-}
-
 /// Cases of the tables print as their names.
 template <typename Case>
 auto operator<<(std::ostream& stream, const Case& testCase) -> decltype(testCase.m_name, stream)
@@ -459,7 +435,7 @@ protected:
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         EXPECT_EXIT(
             {
-                const int failures = RunReportingFailures(body);
+                const int failures = Support::RunReportingFailures(body);
                 (void)std::fflush(stderr);
                 // The child ends without its destructors: its domain's queues go now, its isolation's folder
                 // with the next isolation of this machine.

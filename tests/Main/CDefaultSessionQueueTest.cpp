@@ -2,7 +2,6 @@
 // and the SCM (which sends its messages complemented): frames both ways, the refusal of an SCM frame and the
 // fail-safe switch, the flows that go on after it, dropped frames and their warning, per-cycle limits, the unlock
 // deadline under a controlled clock, and the fail-safe switch racing the check task.
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -33,6 +32,7 @@
 #include "support/Messages/CStatusBuilder.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
+#include "support/Test/FailureReporting.h"
 
 namespace
 {
@@ -87,30 +87,6 @@ struct CChecker
     Main::CDefaultSession m_session;
 };
 
-// Runs body, with every failure it reports in any thread, and returns the number of failures after printing them on
-// standard error: a death test child forwards no events of its own, but shows its standard error.
-int RunReportingFailures(const std::function<void()>& body)
-{
-    ::testing::TestPartResultArray results;
-    {
-        const ::testing::ScopedFakeTestPartResultReporter reporter(
-            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ALL_THREADS, &results);
-        body();
-    }
-    int failures = 0;
-    for (int i = 0; i < results.size(); ++i)
-    {
-        const ::testing::TestPartResult& result = results.GetTestPartResult(i);
-        if (result.failed())
-        {
-            ++failures;
-            std::fprintf(stderr, "%s:%d: %s\n", (result.file_name() != nullptr) ? result.file_name() : "?",
-                         result.line_number(), result.message());
-        }
-    }
-    return failures;
-}
-
 // Runs body in a fresh process that runs this test again up to here: the checker may post four events per process,
 // so a test that reads the checker's own events must start from the whole budget. A failure inside the child
 // fails the test, with the child's messages shown.
@@ -119,7 +95,7 @@ void RunInFreshProcess(const std::function<void()>& body)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            const int failures = RunReportingFailures(body);
+            const int failures = Support::RunReportingFailures(body);
             (void)std::fflush(stderr);
             std::_Exit((failures == 0) ? 0 : 1);
         },

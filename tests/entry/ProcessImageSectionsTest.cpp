@@ -8,158 +8,21 @@
 #include <link.h>
 
 #include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <ostream>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "Scm/QdriffCrc.h"
 #include "Util/CException.h"
 #include "Util/CProcessImageTester.h"
+#include "support/Test/CElfFile.h"
 
 namespace
 {
+using Support::CElfFile;
 using Util::CProcessImageTester;
-
-// The parts of a 64-bit little-endian ELF file that the checks need.
-class CElfFile
-{
-public:
-    struct CSection
-    {
-        std::string m_name;
-        Elf64_Shdr m_header;
-    };
-
-    explicit CElfFile(const std::string& path)
-    {
-        std::ifstream stream(path, std::ios::binary);
-        m_bytes.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-        const auto header = Read<Elf64_Ehdr>(0u);
-        if (m_bytes.size() < sizeof(Elf64_Ehdr) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
-            header.e_ident[EI_CLASS] != ELFCLASS64)
-        {
-            throw std::runtime_error(path + " is not a 64-bit ELF file");
-        }
-        for (std::size_t index = 0u; index < header.e_shnum; ++index)
-        {
-            m_sections.push_back({"", Read<Elf64_Shdr>(header.e_shoff + index * header.e_shentsize)});
-        }
-        const Elf64_Shdr& names = m_sections.at(header.e_shstrndx).m_header;
-        for (CSection& section : m_sections)
-        {
-            section.m_name = ReadString(names.sh_offset + section.m_header.sh_name);
-        }
-        for (std::size_t index = 0u; index < header.e_phnum; ++index)
-        {
-            m_segments.push_back(Read<Elf64_Phdr>(header.e_phoff + index * header.e_phentsize));
-        }
-    }
-
-    const std::vector<CSection>& GetSections() const
-    {
-        return m_sections;
-    }
-    const std::vector<Elf64_Phdr>& GetSegments() const
-    {
-        return m_segments;
-    }
-
-    std::optional<CSection> FindSection(const std::string& name) const
-    {
-        for (const CSection& section : m_sections)
-        {
-            if (section.m_name == name)
-            {
-                return section;
-            }
-        }
-        return std::nullopt;
-    }
-
-    // Value of a symbol of the static symbol table.
-    std::optional<std::uint64_t> FindSymbol(const std::string& name) const
-    {
-        for (const CSection& section : m_sections)
-        {
-            if (section.m_header.sh_type != SHT_SYMTAB)
-            {
-                continue;
-            }
-            const Elf64_Shdr& strings = m_sections.at(section.m_header.sh_link).m_header;
-            for (std::uint64_t offset = 0u; offset < section.m_header.sh_size; offset += sizeof(Elf64_Sym))
-            {
-                const auto symbol = Read<Elf64_Sym>(section.m_header.sh_offset + offset);
-                if (ReadString(strings.sh_offset + symbol.st_name) == name)
-                {
-                    return symbol.st_value;
-                }
-            }
-        }
-        return std::nullopt;
-    }
-
-    // Addresses that the dynamic loader writes: the targets of every relocation it applies.
-    std::vector<std::uint64_t> GetDynamicRelocationTargets() const
-    {
-        std::vector<std::uint64_t> targets;
-        for (const CSection& section : m_sections)
-        {
-            const bool rela = section.m_header.sh_type == SHT_RELA;
-            if ((!rela && section.m_header.sh_type != SHT_REL) || (section.m_header.sh_flags & SHF_ALLOC) == 0u)
-            {
-                continue;
-            }
-            const std::uint64_t entrySize = rela ? sizeof(Elf64_Rela) : sizeof(Elf64_Rel);
-            for (std::uint64_t offset = 0u; offset < section.m_header.sh_size; offset += entrySize)
-            {
-                targets.push_back(Read<Elf64_Rel>(section.m_header.sh_offset + offset).r_offset);
-            }
-        }
-        return targets;
-    }
-
-    std::vector<Elf64_Dyn> GetDynamicEntries() const
-    {
-        std::vector<Elf64_Dyn> entries;
-        const std::optional<CSection> dynamic = FindSection(".dynamic");
-        for (std::uint64_t offset = 0u; dynamic && offset < dynamic->m_header.sh_size; offset += sizeof(Elf64_Dyn))
-        {
-            entries.push_back(Read<Elf64_Dyn>(dynamic->m_header.sh_offset + offset));
-        }
-        return entries;
-    }
-
-private:
-    template <typename T> T Read(std::uint64_t offset) const
-    {
-        if (offset > m_bytes.size() || m_bytes.size() - offset < sizeof(T))
-        {
-            throw std::runtime_error("ELF structure beyond the end of the file");
-        }
-        T value;
-        std::memcpy(&value, m_bytes.data() + offset, sizeof(T));
-        return value;
-    }
-
-    std::string ReadString(std::uint64_t offset) const
-    {
-        if (offset >= m_bytes.size())
-        {
-            throw std::runtime_error("ELF string beyond the end of the file");
-        }
-        return std::string(m_bytes.data() + offset, strnlen(m_bytes.data() + offset, m_bytes.size() - offset));
-    }
-
-    std::vector<char> m_bytes;
-    std::vector<CSection> m_sections;
-    std::vector<Elf64_Phdr> m_segments;
-};
 
 bool Overlap(std::uint64_t startA, std::uint64_t endA, std::uint64_t startB, std::uint64_t endB)
 {
@@ -197,15 +60,7 @@ struct CBounds
 
 CBounds ReadBounds(const CElfFile& file, const std::string& stem)
 {
-    const auto get = [&](const std::string& suffix)
-    {
-        const std::optional<std::uint64_t> value = file.FindSymbol("Ld" + stem + suffix);
-        if (!value)
-        {
-            throw std::runtime_error("no symbol Ld" + stem + suffix);
-        }
-        return *value;
-    };
+    const auto get = [&](const std::string& suffix) { return file.GetSymbol("Ld" + stem + suffix); };
     return {get("Start"), get("End"), get("CrcStart"), get("CrcEnd")};
 }
 

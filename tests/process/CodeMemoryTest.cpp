@@ -15,10 +15,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,11 +28,13 @@
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
 #include "support/Test/CCheckerProcess.h"
+#include "support/Test/CElfFile.h"
 
 namespace
 {
 using namespace std::chrono_literals;
 using Support::CCheckerProcess;
+using Support::CElfFile;
 
 constexpr std::uint16_t BlockCrcMismatch = 0xE24Du;
 constexpr std::uint64_t BlockLength = 16384u;
@@ -45,102 +45,6 @@ constexpr std::uint16_t TextSectionIndex = 1u;
 // differs from the section index.
 constexpr std::uint64_t PreferredBlock = 2u;
 
-// Section headers and function symbols of the checker's executable.
-class CExecutable
-{
-public:
-    explicit CExecutable(const std::string& path)
-    {
-        std::ifstream stream(path, std::ios::binary);
-        m_bytes.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-        const auto header = Read<Elf64_Ehdr>(0u);
-        if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
-        {
-            throw std::runtime_error(path + " is not a 64-bit ELF file");
-        }
-        for (std::size_t index = 0u; index < header.e_shnum; ++index)
-        {
-            m_sections.push_back(Read<Elf64_Shdr>(header.e_shoff + index * header.e_shentsize));
-        }
-        m_sectionNames = m_sections.at(header.e_shstrndx).sh_offset;
-    }
-
-    const Elf64_Shdr& GetSection(const std::string& name) const
-    {
-        for (const Elf64_Shdr& section : m_sections)
-        {
-            if (ReadString(m_sectionNames + section.sh_name) == name)
-            {
-                return section;
-            }
-        }
-        throw std::runtime_error("no section " + name);
-    }
-
-    // Every symbol of the static symbol table: name, type, address, size.
-    template <typename Visitor> void ForEachSymbol(Visitor visit) const
-    {
-        for (const Elf64_Shdr& section : m_sections)
-        {
-            if (section.sh_type != SHT_SYMTAB)
-            {
-                continue;
-            }
-            const std::uint64_t strings = m_sections.at(section.sh_link).sh_offset;
-            for (std::uint64_t offset = 0u; offset < section.sh_size; offset += sizeof(Elf64_Sym))
-            {
-                const auto symbol = Read<Elf64_Sym>(section.sh_offset + offset);
-                visit(ReadString(strings + symbol.st_name), ELF64_ST_TYPE(symbol.st_info), symbol.st_value,
-                      symbol.st_size);
-            }
-        }
-    }
-
-    std::uint64_t GetSymbol(const std::string& name) const
-    {
-        std::optional<std::uint64_t> value;
-        ForEachSymbol(
-            [&](const std::string& symbolName, unsigned, std::uint64_t address, std::uint64_t)
-            {
-                if (symbolName == name)
-                {
-                    value = address;
-                }
-            });
-        if (!value)
-        {
-            throw std::runtime_error("no symbol " + name);
-        }
-        return *value;
-    }
-
-    std::uint8_t GetByte(std::uint64_t fileOffset) const
-    {
-        return static_cast<std::uint8_t>(m_bytes.at(fileOffset));
-    }
-
-private:
-    template <typename T> T Read(std::uint64_t offset) const
-    {
-        if (offset > m_bytes.size() || m_bytes.size() - offset < sizeof(T))
-        {
-            throw std::runtime_error("ELF structure beyond the end of the file");
-        }
-        T value;
-        std::memcpy(&value, m_bytes.data() + offset, sizeof(T));
-        return value;
-    }
-
-    std::string ReadString(std::uint64_t offset) const
-    {
-        return std::string(m_bytes.data() + offset, strnlen(m_bytes.data() + offset, m_bytes.size() - offset));
-    }
-
-    std::vector<char> m_bytes;
-    std::vector<Elf64_Shdr> m_sections;
-    std::uint64_t m_sectionNames = 0u;
-};
-
 // Calls of the code-memory test for one section: 256 bytes each, one for an empty section.
 std::uint64_t GetCallCount(std::uint64_t length)
 {
@@ -148,21 +52,21 @@ std::uint64_t GetCallCount(std::uint64_t length)
 }
 
 // A byte of the block that lies in no function: alignment padding, which the checker never executes.
-std::optional<std::uint64_t> FindUnusedCodeByte(const CExecutable& executable, std::uint64_t start, std::uint64_t end)
+std::optional<std::uint64_t> FindUnusedCodeByte(const CElfFile& executable, std::uint64_t start, std::uint64_t end)
 {
     std::vector<bool> used(end - start, false);
-    executable.ForEachSymbol(
-        [&](const std::string&, unsigned type, std::uint64_t address, std::uint64_t size)
+    for (const CElfFile::CSymbol& symbol : executable.GetSymbols())
+    {
+        if (symbol.m_type != STT_FUNC)
         {
-            if (type != STT_FUNC)
-            {
-                return;
-            }
-            for (std::uint64_t at = std::max(address, start); at < std::min(address + size, end); ++at)
-            {
-                used[at - start] = true;
-            }
-        });
+            continue;
+        }
+        const std::uint64_t symbolEnd = std::min(symbol.m_address + symbol.m_size, end);
+        for (std::uint64_t at = std::max(symbol.m_address, start); at < symbolEnd; ++at)
+        {
+            used[at - start] = true;
+        }
+    }
     for (std::uint64_t at = start; at < end; ++at)
     {
         if (!used[at - start])
@@ -261,8 +165,10 @@ protected:
 TEST_F(CodeMemory, ChangedCodeByteIsFoundWhenTheTestCompletesItsBlock)
 {
     const std::string path = CCheckerProcess::DefaultExecutable();
-    const CExecutable executable(path);
-    const Elf64_Shdr& text = executable.GetSection(".text");
+    const CElfFile executable(path);
+    const std::optional<CElfFile::CSection> textSection = executable.FindSection(".text");
+    ASSERT_TRUE(textSection.has_value());
+    const Elf64_Shdr& text = textSection->m_header;
     ASSERT_EQ(text.sh_addr, executable.GetSymbol("LdTextStart"));
     const std::uint64_t textBlockCount = (text.sh_size + BlockLength - 1u) / BlockLength;
     const std::uint64_t block = std::min(PreferredBlock, textBlockCount - 1u);
