@@ -1,6 +1,7 @@
 // Kernel service wrappers: arguments in order, then out-value pointers, padded to eight words.
 #include "Scm/ScmKernel.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <strings.h>
 
@@ -60,7 +61,8 @@ extern "C" int32_t ScmOpenStorage(uint16_t safetyDomainNumber, const char* stora
     int32_t handle = -1;
     if (Call(SCM_SYSCALL_OPEN_STORAGE, safetyDomainNumber, Pointer(storageName), mode, Pointer(&handle)) == -1)
     {
-        return IsOptionalStorage(storageName) ? SCM_ABSENT_OPTIONAL_STORAGE_HANDLE : -1;
+        // Only absence reads as empty: any other failure (I/O error, no space, refused access) stays a failure.
+        return ((errno == ENOENT) && IsOptionalStorage(storageName)) ? SCM_ABSENT_OPTIONAL_STORAGE_HANDLE : -1;
     }
     return handle;
 }

@@ -40,8 +40,9 @@ extern "C"
     int32_t ScmRequestKelUdid(uint16_t safetyDomainNumber, uint8_t* udid);
 
     /**
-     * Opens the named storage of the domain. Returns a handle, or on failure 64254 for "pardata1.bin" and
-     * "emodata1.bin" (compared without case: an absent optional file reads as empty) and -1 for any other name.
+     * Opens the named storage of the domain. Returns a handle, or -1 on failure (errno says why); 64254 instead
+     * when "pardata1.bin" or "emodata1.bin" (compared without case) is absent (ENOENT): an absent optional file
+     * reads as empty, while any other failure of it stays a failure.
      */
     int32_t ScmOpenStorage(uint16_t safetyDomainNumber, const char* storageName, ScmOpenStorageMode mode);
     /** 0, or -1 on failure; 0 without a call for handle 64254. */

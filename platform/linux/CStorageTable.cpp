@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,11 +17,41 @@ namespace
 {
 constexpr std::int32_t ReadMode = 'r';
 constexpr std::int32_t WriteMode = 'w';
-constexpr mode_t StoragePermissions = 0640;
 
 int FailKernel(int osError)
 {
     return Fail(TranslateKernelFileError(osError));
+}
+
+void CloseDescriptor(int& descriptor)
+{
+    if (descriptor >= 0)
+    {
+        (void)close(descriptor);
+        descriptor = -1;
+    }
+}
+
+// Empties the existing storage name in directory in place, so that its owner, group and mode stay: the
+// checker empties a storage of the SCM that it may write but that a file of its own may not replace. ENOENT
+// when there is none.
+int EmptyInPlace(int directory, const char* name)
+{
+    const int descriptor = OpenRegularFileAt(directory, name, O_WRONLY, 0);
+    if (descriptor < 0)
+    {
+        return errno;
+    }
+    int error = 0;
+    if ((ftruncate(descriptor, 0) != 0) || (fsync(descriptor) != 0))
+    {
+        error = errno;
+    }
+    if ((close(descriptor) != 0) && (error == 0))
+    {
+        error = errno;
+    }
+    return error;
 }
 } // namespace
 
@@ -30,15 +61,43 @@ CStorageTable& CStorageTable::GetInstance()
     return instance;
 }
 
-CStorageTable::CSlot* CStorageTable::Find(std::int32_t handle)
+CStorageTable::CSlot* CStorageTable::Acquire(std::int32_t handle)
 {
     if (handle <= 0)
     {
+        errno = EBADF;
         return nullptr;
     }
     const auto number = static_cast<std::uint32_t>(handle - 1);
+    std::lock_guard<std::mutex> lock(m_mutex);
     CSlot& slot = m_slots[number % ms_SlotCount];
-    return (slot.m_inUse && (slot.m_generation == number / ms_SlotCount)) ? &slot : nullptr;
+    if ((slot.m_state == EState::Free) || (slot.m_generation != number / ms_SlotCount))
+    {
+        errno = EBADF;
+        return nullptr;
+    }
+    if (slot.m_state == EState::Busy)
+    {
+        errno = EBUSY;
+        return nullptr;
+    }
+    slot.m_state = EState::Busy;
+    return &slot;
+}
+
+void CStorageTable::Release(CSlot& slot)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    slot.m_state = EState::Open;
+}
+
+void CStorageTable::Free(CSlot& slot)
+{
+    CloseDescriptor(slot.m_descriptor);
+    CloseDescriptor(slot.m_directory);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    slot.m_generation = (slot.m_generation + 1u) % ms_GenerationCount;
+    slot.m_state = EState::Free;
 }
 
 int CStorageTable::Open(std::uint16_t domain, const char* name, std::int32_t mode, std::int32_t* handle)
@@ -51,88 +110,93 @@ int CStorageTable::Open(std::uint16_t domain, const char* name, std::int32_t mod
     {
         return Fail(EINVAL);
     }
-    if (!CheckDomainExists(domain))
+    CSlot* slot = nullptr;
     {
-        return ERROR;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (CSlot& candidate : m_slots)
+        {
+            if (candidate.m_state == EState::Free)
+            {
+                slot = &candidate;
+                slot->m_state = EState::Busy;
+                break;
+            }
+        }
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    std::size_t index = 0u;
-    while ((index < ms_SlotCount) && m_slots[index].m_inUse)
-    {
-        ++index;
-    }
-    if (index == ms_SlotCount)
+    if (slot == nullptr)
     {
         return Fail(EMFILE);
     }
-    CSlot& slot = m_slots[index];
-    char entry[StorageNameLengthMax + 16u];
-    if (!FormatText(entry, sizeof(entry), "storage/%s", name) ||
-        !GetDomainPath(domain, entry, slot.m_path, sizeof(slot.m_path)))
+    slot->m_descriptor = -1;
+    slot->m_directory = OpenDomainDirectory(domain, "storage");
+    slot->m_writing = (mode == WriteMode);
+    slot->m_spoiled = false;
+    slot->m_written = 0u;
+    slot->m_temporaryName[0] = '\0';
+    (void)std::strcpy(slot->m_name, name);
+    if (slot->m_directory >= 0)
     {
-        return ERROR;
+        slot->m_descriptor = slot->m_writing ? CreateTemporaryFileAt(slot->m_directory, name, GetStorageMode(name),
+                                                                     slot->m_temporaryName)
+                                             : OpenRegularFileAt(slot->m_directory, name, O_RDONLY, 0);
     }
-    if (mode == ReadMode)
+    if (slot->m_descriptor < 0)
     {
-        slot.m_descriptor = open(slot.m_path, O_RDONLY | O_CLOEXEC);
-        slot.m_temporaryPath[0] = '\0';
+        const int error = errno;
+        Free(*slot);
+        return FailKernel(error);
     }
-    else
-    {
-        if (!GetTemporaryPath(slot.m_path, slot.m_temporaryPath, sizeof(slot.m_temporaryPath)))
-        {
-            return ERROR;
-        }
-        slot.m_descriptor = open(slot.m_temporaryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, StoragePermissions);
-    }
-    if (slot.m_descriptor < 0)
-    {
-        return FailKernel(errno);
-    }
-    slot.m_inUse = true;
-    slot.m_writing = (mode == WriteMode);
-    slot.m_spoiled = false;
-    slot.m_written = 0u;
-    *handle = static_cast<std::int32_t>(index + 1u + ms_SlotCount * slot.m_generation);
+    const auto index = static_cast<std::uint32_t>(slot - m_slots.data());
+    *handle = static_cast<std::int32_t>(index + 1u + ms_SlotCount * slot->m_generation);
+    Release(*slot);
     return OK;
+}
+
+int CStorageTable::CloseWriting(CSlot& slot)
+{
+    // Flushed before the rename: after a crash the storage holds the old or the new content, never a part.
+    int error = slot.m_spoiled ? EIO : 0;
+    if ((error == 0) && (fsync(slot.m_descriptor) != 0))
+    {
+        error = errno;
+    }
+    if ((close(slot.m_descriptor) != 0) && (error == 0))
+    {
+        error = errno;
+    }
+    slot.m_descriptor = -1;
+    bool replace = (error == 0);
+    if ((error == 0) && (slot.m_written == 0u))
+    {
+        error = EmptyInPlace(slot.m_directory, slot.m_name);
+        replace = (error == ENOENT);
+        error = replace ? 0 : error;
+    }
+    if (replace && (renameat(slot.m_directory, slot.m_temporaryName, slot.m_directory, slot.m_name) != 0))
+    {
+        error = errno;
+    }
+    if (!replace || (error != 0))
+    {
+        (void)unlinkat(slot.m_directory, slot.m_temporaryName, 0);
+    }
+    if (error == 0)
+    {
+        (void)fsync(slot.m_directory);
+    }
+    return error;
 }
 
 int CStorageTable::Close(std::int32_t handle)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    CSlot* slot = Find(handle);
+    CSlot* slot = Acquire(handle);
     if (slot == nullptr)
     {
-        return Fail(EBADF);
+        return ERROR;
     }
-    slot->m_inUse = false;
-    slot->m_generation = (slot->m_generation + 1u) % ms_GenerationCount;
-    if (!slot->m_writing)
-    {
-        (void)close(slot->m_descriptor);
-        return OK;
-    }
-    // Flushed before the rename: after a crash the storage holds the old or the new content, never a part.
-    int error = slot->m_spoiled ? EIO : 0;
-    if ((error == 0) && (fsync(slot->m_descriptor) != 0))
-    {
-        error = errno;
-    }
-    if ((close(slot->m_descriptor) != 0) && (error == 0))
-    {
-        error = errno;
-    }
-    if ((error == 0) && (rename(slot->m_temporaryPath, slot->m_path) != 0))
-    {
-        error = errno;
-    }
-    if (error != 0)
-    {
-        (void)unlink(slot->m_temporaryPath);
-        return FailKernel(error);
-    }
-    SyncParentDirectory(slot->m_path);
-    return OK;
+    const int error = slot->m_writing ? CloseWriting(*slot) : 0;
+    Free(*slot);
+    return (error == 0) ? OK : FailKernel(error);
 }
 
 int CStorageTable::GetLength(std::int32_t handle, std::int32_t* length)
@@ -141,23 +205,25 @@ int CStorageTable::GetLength(std::int32_t handle, std::int32_t* length)
     {
         return Fail(EFAULT);
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    CSlot* slot = Find(handle);
+    CSlot* slot = Acquire(handle);
     if (slot == nullptr)
     {
-        return Fail(EBADF);
+        return ERROR;
     }
     std::uint64_t value = slot->m_written;
+    int error = 0;
     if (!slot->m_writing)
     {
         struct stat status
         {
         };
-        if (fstat(slot->m_descriptor, &status) != 0)
-        {
-            return FailKernel(errno);
-        }
+        error = (fstat(slot->m_descriptor, &status) == 0) ? 0 : errno;
         value = static_cast<std::uint64_t>(status.st_size);
+    }
+    Release(*slot);
+    if (error != 0)
+    {
+        return FailKernel(error);
     }
     if (value > static_cast<std::uint64_t>(INT32_MAX))
     {
@@ -173,31 +239,40 @@ int CStorageTable::Read(std::int32_t handle, std::uint32_t length, void* buffer,
     {
         return Fail(EFAULT);
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    CSlot* slot = Find(handle);
-    if ((slot == nullptr) || slot->m_writing)
+    CSlot* slot = Acquire(handle);
+    if (slot == nullptr)
     {
+        return ERROR;
+    }
+    if (slot->m_writing)
+    {
+        Release(*slot);
         return Fail(EBADF);
     }
     const std::uint32_t wanted = (length > static_cast<std::uint32_t>(INT32_MAX)) ? INT32_MAX : length;
     std::uint32_t done = 0u;
+    int error = 0;
     char* bytes = static_cast<char*>(buffer);
-    while (done < wanted)
+    while ((done < wanted) && (error == 0))
     {
         const ssize_t part = read(slot->m_descriptor, bytes + done, wanted - done);
-        if (part < 0)
+        if (part > 0)
         {
-            if (errno == EINTR)
-            {
-                continue;
-            }
-            return FailKernel(errno);
+            done += static_cast<std::uint32_t>(part);
         }
-        if (part == 0)
+        else if (part == 0)
         {
             break;
         }
-        done += static_cast<std::uint32_t>(part);
+        else if (errno != EINTR)
+        {
+            error = errno;
+        }
+    }
+    Release(*slot);
+    if (error != 0)
+    {
+        return FailKernel(error);
     }
     *count = static_cast<std::int32_t>(done);
     return OK;
@@ -209,46 +284,55 @@ int CStorageTable::Write(std::int32_t handle, std::uint32_t length, const void* 
     {
         return Fail(EFAULT);
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    CSlot* slot = Find(handle);
-    if ((slot == nullptr) || !slot->m_writing)
+    CSlot* slot = Acquire(handle);
+    if (slot == nullptr)
     {
+        return ERROR;
+    }
+    if (!slot->m_writing)
+    {
+        Release(*slot);
         return Fail(EBADF);
     }
+    int error = 0;
     if ((length > static_cast<std::uint32_t>(INT32_MAX)) ||
         (slot->m_written + length > static_cast<std::uint64_t>(INT32_MAX)))
     {
-        slot->m_spoiled = true;
-        return Fail(EFBIG);
+        error = EFBIG;
     }
     std::uint32_t done = 0u;
     const char* bytes = static_cast<const char*>(data);
-    while (done < length)
+    while ((done < length) && (error == 0))
     {
         const ssize_t part = write(slot->m_descriptor, bytes + done, length - done);
-        if (part < 0)
+        if (part >= 0)
         {
-            if (errno == EINTR)
-            {
-                continue;
-            }
-            slot->m_spoiled = true;
-            return FailKernel(errno);
+            done += static_cast<std::uint32_t>(part);
         }
-        done += static_cast<std::uint32_t>(part);
+        else if (errno != EINTR)
+        {
+            error = errno;
+        }
     }
     slot->m_written += done;
+    slot->m_spoiled = slot->m_spoiled || (error != 0);
+    Release(*slot);
+    if (error != 0)
+    {
+        return (error == EFBIG) ? Fail(EFBIG) : FailKernel(error);
+    }
     *count = static_cast<std::int32_t>(done);
     return OK;
 }
 
 void CStorageTable::Spoil(std::int32_t handle)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    CSlot* slot = Find(handle);
-    if ((slot != nullptr) && slot->m_writing)
+    CSlot* slot = Acquire(handle);
+    if (slot == nullptr)
     {
-        slot->m_spoiled = true;
+        return;
     }
+    slot->m_spoiled = slot->m_spoiled || slot->m_writing;
+    Release(*slot);
 }
 } // namespace Platform

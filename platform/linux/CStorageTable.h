@@ -20,11 +20,14 @@ public:
 
     static CStorageTable& GetInstance();
 
-    /// Opens storage name of the domain for reading ('r') or writing ('w'). A missing storage or domain fails
-    /// for reading (ENOENT); writing starts an empty temporary file that replaces the storage on close.
+    /// Opens storage name of the domain for reading ('r') or writing ('w'). Reading fails with ENOENT only for a
+    /// missing storage or domain; a storage that is no regular file (a symbolic link, a FIFO, a directory) fails
+    /// with ELOOP or EINVAL and never blocks. Writing starts an empty temporary file under an unpredictable name
+    /// that replaces the storage on close.
     int Open(std::uint16_t domain, const char* name, std::int32_t mode, std::int32_t* handle);
     /// Ends the handle. A write handle replaces the storage atomically with what was written, or, when a write
-    /// failed, discards it and fails (the old content stays).
+    /// failed, discards it and fails (the old content stays). A write handle that wrote nothing empties an
+    /// existing storage in place (its owner, group and mode stay) and creates a missing one empty.
     int Close(std::int32_t handle);
     /// The length of a read handle's storage, or the bytes written so far through a write handle.
     int GetLength(std::int32_t handle, std::int32_t* length);
@@ -34,20 +37,35 @@ public:
     void Spoil(std::int32_t handle);
 
 private:
+    // The table's mutex guards only the slots' states; file operations run outside it on a slot marked busy,
+    // so that a slow or stuck file never holds up another task's storage call. A handle in use by one task
+    // is refused to another with EBUSY.
+    enum class EState : std::uint8_t
+    {
+        Free,
+        Busy,
+        Open
+    };
+
     struct CSlot
     {
-        bool m_inUse;
+        EState m_state;
         bool m_writing;
         bool m_spoiled;
         int m_descriptor;
+        int m_directory;
         std::uint32_t m_generation;
         std::uint64_t m_written;
-        char m_path[KernelPathLengthMax];
-        char m_temporaryPath[KernelPathLengthMax];
+        char m_name[StorageNameLengthMax + 1u];
+        char m_temporaryName[TemporaryNameLengthMax];
     };
 
     CStorageTable() = default;
-    CSlot* Find(std::int32_t handle);
+    /// The slot of an open handle, marked busy; null with errno EBADF or EBUSY.
+    CSlot* Acquire(std::int32_t handle);
+    void Release(CSlot& slot);
+    void Free(CSlot& slot);
+    int CloseWriting(CSlot& slot);
 
     std::mutex m_mutex;
     std::array<CSlot, ms_SlotCount> m_slots{};

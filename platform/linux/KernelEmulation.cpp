@@ -16,18 +16,40 @@
 
 namespace
 {
+using Platform::CDomainDirectory;
 using Platform::Fail;
 using Platform::KernelPathLengthMax;
 
-constexpr mode_t DirectoryPermissions = 0750;
+// The root must be passable by every role; the domain's own directory only by its group.
+constexpr mode_t RootDirectoryMode = 0755;
+constexpr mode_t DomainDirectoryMode = 0750;
 
-bool MakeDirectory(const char* path)
+struct CFolder
 {
-    return (mkdir(path, DirectoryPermissions) == 0) || (errno == EEXIST);
+    const char* m_name;
+    mode_t m_mode;
+};
+
+// storage: the SCM and the checker create files there (set-group-ID: new files take the folder's group), and
+// the sticky bit keeps each from replacing or removing the other's. conditions: every role sets its own.
+constexpr CFolder DomainFolders[] = {
+    {"storage", S_ISGID | S_ISVTX | 0770},
+    {"conditions", S_ISVTX | 0770},
+    {"kel-flash", 0750},
+};
+
+// Creates the directory with mode whatever the umask; an existing one is left as it is.
+bool MakeDirectory(const char* path, mode_t mode)
+{
+    if (mkdir(path, 0700) != 0)
+    {
+        return errno == EEXIST;
+    }
+    return chmod(path, mode) == 0;
 }
 
 // Creates every missing directory of path, as mkdir -p.
-bool MakeDirectories(const char* path)
+bool MakeDirectories(const char* path, mode_t mode)
 {
     char partial[KernelPathLengthMax];
     if (!Platform::FormatText(partial, sizeof(partial), "%s", path))
@@ -39,36 +61,46 @@ bool MakeDirectories(const char* path)
         if (*p == '/')
         {
             *p = '\0';
-            if (!MakeDirectory(partial))
+            if (!MakeDirectory(partial, mode))
             {
                 return false;
             }
             *p = '/';
         }
     }
-    return MakeDirectory(partial);
+    return MakeDirectory(partial, mode);
 }
 
-bool GetStoragePath(uint16_t domain, const char* name, char* path, std::size_t length)
+int WriteDomainFile(uint16_t domain, const char* folder, const char* name, const void* data, std::size_t length,
+                    mode_t mode)
+{
+    const CDomainDirectory directory(domain, folder);
+    if (!directory.IsOpen())
+    {
+        return ERROR;
+    }
+    return Platform::WriteFileAtomicallyAt(directory.Get(), name, data, length, mode) ? OK : ERROR;
+}
+
+bool CheckStorageName(const char* name)
 {
     if (!Platform::IsValidStorageName(name))
     {
         errno = EINVAL;
         return false;
     }
-    char entry[Platform::StorageNameLengthMax + 16u];
-    return Platform::FormatText(entry, sizeof(entry), "storage/%s", name) &&
-           Platform::GetDomainPath(domain, entry, path, length);
+    return true;
 }
 
-int WriteDomainFile(uint16_t domain, const char* entry, const void* data, std::size_t length)
+// Removes name from the domain's folder; a missing one is no error.
+int RemoveDomainFile(uint16_t domain, const char* folder, const char* name)
 {
-    char path[KernelPathLengthMax];
-    if (!Platform::CheckDomainExists(domain) || !Platform::GetDomainPath(domain, entry, path, sizeof(path)))
+    const CDomainDirectory directory(domain, folder);
+    if (!directory.IsOpen())
     {
-        return ERROR;
+        return (errno == ENOENT) ? OK : ERROR;
     }
-    return Platform::WriteFileAtomically(path, data, length) ? OK : ERROR;
+    return ((unlinkat(directory.Get(), name, 0) == 0) || (errno == ENOENT)) ? OK : ERROR;
 }
 } // namespace
 
@@ -102,14 +134,29 @@ extern "C" uint16_t scmKernelGetProcessDomain(void)
 
 extern "C" int scmKernelCreateDomain(uint16_t safetyDomainNumber)
 {
+    char root[KernelPathLengthMax];
     char path[KernelPathLengthMax];
-    if (!Platform::GetDomainPath(safetyDomainNumber, nullptr, path, sizeof(path)) || !MakeDirectories(path))
+    if (!Platform::GetKernelRoot(root, sizeof(root)) ||
+        !Platform::GetDomainPath(safetyDomainNumber, nullptr, path, sizeof(path)) ||
+        !MakeDirectories(root, RootDirectoryMode) || !MakeDirectory(path, DomainDirectoryMode))
     {
         return ERROR;
     }
-    for (const char* entry : {"storage", "conditions", "kel-flash"})
+    const CDomainDirectory directory(safetyDomainNumber, nullptr);
+    if (!directory.IsOpen())
     {
-        if (!Platform::GetDomainPath(safetyDomainNumber, entry, path, sizeof(path)) || !MakeDirectory(path))
+        return ERROR;
+    }
+    for (const CFolder& folder : DomainFolders)
+    {
+        if (mkdirat(directory.Get(), folder.m_name, 0700) == 0)
+        {
+            if (fchmodat(directory.Get(), folder.m_name, folder.m_mode, 0) != 0)
+            {
+                return ERROR;
+            }
+        }
+        else if (errno != EEXIST)
         {
             return ERROR;
         }
@@ -136,12 +183,14 @@ extern "C" int scmKernelSetCpuIdentity(uint16_t safetyDomainNumber, uint32_t pro
 {
     char text[16];
     int length = std::snprintf(text, sizeof(text), "%u\n", static_cast<unsigned>(productCode));
-    if (WriteDomainFile(safetyDomainNumber, "cpu-product-code", text, static_cast<std::size_t>(length)) != OK)
+    if (WriteDomainFile(safetyDomainNumber, nullptr, "cpu-product-code", text, static_cast<std::size_t>(length),
+                        Platform::KernelFileMode) != OK)
     {
         return ERROR;
     }
     length = std::snprintf(text, sizeof(text), "%u\n", static_cast<unsigned>(serialNumber));
-    return WriteDomainFile(safetyDomainNumber, "cpu-serial-number", text, static_cast<std::size_t>(length));
+    return WriteDomainFile(safetyDomainNumber, nullptr, "cpu-serial-number", text, static_cast<std::size_t>(length),
+                           Platform::KernelFileMode);
 }
 
 extern "C" int scmKernelSetKelUdid(uint16_t safetyDomainNumber, const uint8_t* udid)
@@ -153,48 +202,45 @@ extern "C" int scmKernelSetKelUdid(uint16_t safetyDomainNumber, const uint8_t* u
     char text[16];
     const int length = std::snprintf(text, sizeof(text), "%02x%02x%02x%02x%02x%02x\n", udid[0], udid[1], udid[2],
                                      udid[3], udid[4], udid[5]);
-    return WriteDomainFile(safetyDomainNumber, "kel-udid", text, static_cast<std::size_t>(length));
+    return WriteDomainFile(safetyDomainNumber, nullptr, "kel-udid", text, static_cast<std::size_t>(length),
+                           Platform::KernelFileMode);
 }
 
 extern "C" int scmKernelWriteKelFlashFile(uint16_t safetyDomainNumber, uint32_t fileNumber, const void* data,
                                           size_t length)
 {
-    char entry[32];
+    char name[16];
     if (((data == nullptr) && (length != 0u)) ||
-        !Platform::FormatText(entry, sizeof(entry), "kel-flash/%u", static_cast<unsigned>(fileNumber)))
+        !Platform::FormatText(name, sizeof(name), "%u", static_cast<unsigned>(fileNumber)))
     {
         return Fail(EINVAL);
     }
-    return WriteDomainFile(safetyDomainNumber, entry, (data == nullptr) ? "" : data, length);
+    return WriteDomainFile(safetyDomainNumber, "kel-flash", name, (data == nullptr) ? "" : data, length,
+                           Platform::KernelFileMode);
 }
 
 extern "C" int scmKernelWriteStorage(uint16_t safetyDomainNumber, const char* storageName, const void* data,
                                      size_t length)
 {
-    char path[KernelPathLengthMax];
-    if ((data == nullptr) && (length != 0u))
+    if (((data == nullptr) && (length != 0u)) || !CheckStorageName(storageName))
     {
         return Fail(EINVAL);
     }
-    if (!Platform::CheckDomainExists(safetyDomainNumber) ||
-        !GetStoragePath(safetyDomainNumber, storageName, path, sizeof(path)))
-    {
-        return ERROR;
-    }
-    return Platform::WriteFileAtomically(path, (data == nullptr) ? "" : data, length) ? OK : ERROR;
+    return WriteDomainFile(safetyDomainNumber, "storage", storageName, (data == nullptr) ? "" : data, length,
+                           Platform::GetStorageMode(storageName));
 }
 
 extern "C" ssize_t scmKernelReadStorage(uint16_t safetyDomainNumber, const char* storageName, void* buffer,
                                         size_t bufferLength)
 {
-    char path[KernelPathLengthMax];
-    if (((buffer == nullptr) && (bufferLength != 0u)) ||
-        !GetStoragePath(safetyDomainNumber, storageName, path, sizeof(path)))
+    if (((buffer == nullptr) && (bufferLength != 0u)) || !CheckStorageName(storageName))
     {
         return Fail(EINVAL);
     }
+    const CDomainDirectory directory(safetyDomainNumber, "storage");
     std::size_t fileLength = 0u;
-    if (Platform::ReadFileInto(path, buffer, bufferLength, &fileLength) < 0)
+    if (!directory.IsOpen() ||
+        (Platform::ReadFileAt(directory.Get(), storageName, buffer, bufferLength, &fileLength) < 0))
     {
         return ERROR;
     }
@@ -203,12 +249,11 @@ extern "C" ssize_t scmKernelReadStorage(uint16_t safetyDomainNumber, const char*
 
 extern "C" int scmKernelRemoveStorage(uint16_t safetyDomainNumber, const char* storageName)
 {
-    char path[KernelPathLengthMax];
-    if (!GetStoragePath(safetyDomainNumber, storageName, path, sizeof(path)))
+    if (!CheckStorageName(storageName))
     {
         return ERROR;
     }
-    return ((remove(path) == 0) || (errno == ENOENT)) ? OK : ERROR;
+    return RemoveDomainFile(safetyDomainNumber, "storage", storageName);
 }
 
 extern "C" int scmKernelSetCondition(uint16_t safetyDomainNumber, uint32_t condition, uint32_t information)
@@ -218,14 +263,12 @@ extern "C" int scmKernelSetCondition(uint16_t safetyDomainNumber, uint32_t condi
 
 extern "C" int scmKernelClearCondition(uint16_t safetyDomainNumber, uint32_t condition)
 {
-    char entry[32];
-    char path[KernelPathLengthMax];
-    if (!Platform::FormatText(entry, sizeof(entry), "conditions/%u", static_cast<unsigned>(condition)) ||
-        !Platform::GetDomainPath(safetyDomainNumber, entry, path, sizeof(path)))
+    char name[16];
+    if (!Platform::FormatText(name, sizeof(name), "%u", static_cast<unsigned>(condition)))
     {
         return ERROR;
     }
-    return ((remove(path) == 0) || (errno == ENOENT)) ? OK : ERROR;
+    return RemoveDomainFile(safetyDomainNumber, "conditions", name);
 }
 
 extern "C" int scmKernelGetCondition(uint16_t safetyDomainNumber, uint32_t condition, uint32_t* information)
@@ -242,19 +285,18 @@ extern "C" int scmKernelWaitForCondition(uint16_t safetyDomainNumber, uint32_t c
 extern "C" int scmKernelListConditions(uint16_t safetyDomainNumber, uint32_t* conditions, uint32_t* informations,
                                        size_t countMax)
 {
-    char path[KernelPathLengthMax];
     if (((conditions == nullptr) || (informations == nullptr)) && (countMax != 0u))
     {
         return Fail(EINVAL);
     }
-    if (!Platform::CheckDomainExists(safetyDomainNumber) ||
-        !Platform::GetDomainPath(safetyDomainNumber, "conditions", path, sizeof(path)))
-    {
-        return ERROR;
-    }
-    DIR* directory = opendir(path);
+    const int descriptor = Platform::OpenDomainDirectory(safetyDomainNumber, "conditions");
+    DIR* directory = (descriptor < 0) ? nullptr : fdopendir(descriptor);
     if (directory == nullptr)
     {
+        if (descriptor >= 0)
+        {
+            (void)close(descriptor);
+        }
         return ERROR;
     }
     std::size_t count = 0u;
@@ -283,19 +325,18 @@ extern "C" int scmKernelGetResetLockCount(uint16_t safetyDomainNumber, uint32_t*
 
 extern "C" int scmKernelGetPlcResets(uint16_t safetyDomainNumber, uint32_t* count, uint32_t* lastMode)
 {
-    char path[KernelPathLengthMax];
     if ((count == nullptr) || (lastMode == nullptr))
     {
         return Fail(EINVAL);
     }
-    if (!Platform::CheckDomainExists(safetyDomainNumber) ||
-        !Platform::GetDomainPath(safetyDomainNumber, "plc-resets", path, sizeof(path)))
+    const CDomainDirectory domainDirectory(safetyDomainNumber, nullptr);
+    if (!domainDirectory.IsOpen())
     {
         return ERROR;
     }
     *count = 0u;
     *lastMode = 0u;
-    const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    const int descriptor = Platform::OpenRegularFileAt(domainDirectory.Get(), "plc-resets", O_RDONLY, 0);
     if (descriptor < 0)
     {
         return (errno == ENOENT) ? OK : ERROR;
@@ -343,5 +384,6 @@ extern "C" int scmKernelSetClockControl(uint16_t safetyDomainNumber, int64_t shi
     char text[128];
     const int length = std::snprintf(text, sizeof(text), "shift=%" PRId64 " realtime-shift=%" PRId64 "%s\n",
                                      shiftMicroseconds, realtimeShiftMicroseconds, (frozen != 0) ? " frozen" : "");
-    return WriteDomainFile(safetyDomainNumber, "clock", text, static_cast<std::size_t>(length));
+    return WriteDomainFile(safetyDomainNumber, nullptr, "clock", text, static_cast<std::size_t>(length),
+                           Platform::KernelFileMode);
 }

@@ -1,4 +1,4 @@
-// Paths and small-file helpers of the emulated kernel: root, domain directories, atomic replacement.
+// Paths and small-file helpers of the emulated kernel: root, domain directories, safe opens, atomic replacement.
 #include "KernelFiles.h"
 
 #include <atomic>
@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <ftw.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +19,7 @@ namespace Platform
 namespace
 {
 std::atomic<std::uint16_t> processDomain{0u};
-std::atomic<unsigned> temporaryCounter{0u};
+std::atomic<std::uint64_t> fallbackCounter{0u};
 
 std::uint16_t ParseDomainNumber(const char* text)
 {
@@ -44,6 +46,37 @@ std::uint16_t ParseDomainNumber(const char* text)
 int RemoveEntry(const char* path, const struct stat* /*status*/, int /*flag*/, struct FTW* /*walk*/)
 {
     return (remove(path) == 0) ? 0 : -1;
+}
+
+int CloseAndFail(int descriptor, int error)
+{
+    (void)close(descriptor);
+    errno = error;
+    return -1;
+}
+
+std::uint64_t MixBits(std::uint64_t value)
+{
+    value ^= value >> 30;
+    value *= 0xBF58476D1CE4E5B9u;
+    value ^= value >> 27;
+    value *= 0x94D049BB133111EBu;
+    return value ^ (value >> 31);
+}
+
+// From the kernel's random source; should it ever fail, a mix of the clock, the process and a counter still
+// keeps names apart, and O_EXCL keeps a guessed name harmless.
+std::uint64_t GetRandomNumber()
+{
+    std::uint64_t value = 0u;
+    if (getrandom(&value, sizeof(value), GRND_NONBLOCK) == static_cast<ssize_t>(sizeof(value)))
+    {
+        return value;
+    }
+    timespec now{};
+    (void)clock_gettime(CLOCK_MONOTONIC, &now);
+    return MixBits(static_cast<std::uint64_t>(now.tv_nsec) ^ (static_cast<std::uint64_t>(now.tv_sec) << 32) ^
+                   (static_cast<std::uint64_t>(getpid()) << 48) ^ MixBits(fallbackCounter.fetch_add(1u)));
 }
 
 bool WriteAll(int descriptor, const void* data, std::size_t length)
@@ -110,22 +143,62 @@ bool GetDomainPath(std::uint16_t domain, const char* entry, char* buffer, std::s
     return FormatText(buffer, length, "%s/scm%04u/%s", root, static_cast<unsigned>(domain), entry);
 }
 
-bool CheckDomainExists(std::uint16_t domain)
+int OpenDomainDirectory(std::uint16_t domain, const char* folder)
 {
     char path[KernelPathLengthMax];
     if (!GetDomainPath(domain, nullptr, path, sizeof(path)))
     {
-        return false;
+        return -1;
     }
     struct stat status
     {
     };
-    if ((stat(path, &status) != 0) || !S_ISDIR(status.st_mode))
+    const int descriptor = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0)
     {
-        errno = ENOENT;
-        return false;
+        if ((errno == ENOTDIR) && (lstat(path, &status) == 0) && S_ISLNK(status.st_mode))
+        {
+            errno = ELOOP;
+        }
+        return -1;
     }
-    return true;
+    if (fstat(descriptor, &status) != 0)
+    {
+        return CloseAndFail(descriptor, errno);
+    }
+    // Whoever may write this directory decides which file is which: only root and the process's own user.
+    if (((status.st_uid != 0u) && (status.st_uid != geteuid())) || ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0u))
+    {
+        return CloseAndFail(descriptor, EPERM);
+    }
+    if (folder == nullptr)
+    {
+        return descriptor;
+    }
+    const int folderDescriptor = openat(descriptor, folder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    int error = errno;
+    if ((folderDescriptor < 0) && (error == ENOTDIR) &&
+        (fstatat(descriptor, folder, &status, AT_SYMLINK_NOFOLLOW) == 0))
+    {
+        error = S_ISLNK(status.st_mode) ? ELOOP : ENOTDIR;
+    }
+    (void)close(descriptor);
+    errno = error;
+    return folderDescriptor;
+}
+
+CDomainDirectory::~CDomainDirectory()
+{
+    if (m_descriptor >= 0)
+    {
+        (void)close(m_descriptor);
+    }
+}
+
+bool CheckDomainExists(std::uint16_t domain)
+{
+    const CDomainDirectory directory(domain, nullptr);
+    return directory.IsOpen();
 }
 
 std::uint16_t GetProcessDomain()
@@ -160,9 +233,56 @@ bool IsValidStorageName(const char* name)
     return true;
 }
 
-ssize_t ReadFileInto(const char* path, void* buffer, std::size_t length, std::size_t* fileLength)
+int OpenRegularFileAt(int directory, const char* name, int flags, mode_t mode)
 {
-    const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    constexpr int SafeFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    if ((flags & O_CREAT) != 0)
+    {
+        // Created here, the file gets its mode explicitly; one that exists is opened as it is below.
+        const int descriptor = openat(directory, name, flags | O_EXCL | SafeFlags, mode);
+        if (descriptor >= 0)
+        {
+            return (fchmod(descriptor, mode) == 0) ? descriptor : CloseAndFail(descriptor, errno);
+        }
+        if ((errno != EEXIST) || ((flags & O_EXCL) != 0))
+        {
+            return -1;
+        }
+    }
+    const int descriptor = openat(directory, name, (flags & ~O_CREAT) | SafeFlags);
+    if (descriptor < 0)
+    {
+        // A FIFO without a reader or a device without its driver refuses a non-blocking open for writing: it
+        // is no regular file either way.
+        errno = (errno == ENXIO) ? EINVAL : errno;
+        return -1;
+    }
+    struct stat status
+    {
+    };
+    if (fstat(descriptor, &status) != 0)
+    {
+        return CloseAndFail(descriptor, errno);
+    }
+    if (!S_ISREG(status.st_mode))
+    {
+        return CloseAndFail(descriptor, EINVAL);
+    }
+    return descriptor;
+}
+
+mode_t GetStorageMode(const char* name)
+{
+    constexpr char Suffix[] = ".chk";
+    constexpr std::size_t SuffixLength = sizeof(Suffix) - 1u;
+    const std::size_t length = std::strlen(name);
+    const bool checkerCopy = (length > SuffixLength) && (std::strcmp(name + length - SuffixLength, Suffix) == 0);
+    return checkerCopy ? CheckerCopyMode : ScmStorageMode;
+}
+
+ssize_t ReadFileAt(int directory, const char* name, void* buffer, std::size_t length, std::size_t* fileLength)
+{
+    const int descriptor = OpenRegularFileAt(directory, name, O_RDONLY, 0);
     if (descriptor < 0)
     {
         return -1;
@@ -172,10 +292,7 @@ ssize_t ReadFileInto(const char* path, void* buffer, std::size_t length, std::si
     };
     if (fstat(descriptor, &status) != 0)
     {
-        const int error = errno;
-        (void)close(descriptor);
-        errno = error;
-        return -1;
+        return CloseAndFail(descriptor, errno);
     }
     std::size_t copied = 0u;
     char* bytes = static_cast<char*>(buffer);
@@ -188,10 +305,7 @@ ssize_t ReadFileInto(const char* path, void* buffer, std::size_t length, std::si
             {
                 continue;
             }
-            const int error = errno;
-            (void)close(descriptor);
-            errno = error;
-            return -1;
+            return CloseAndFail(descriptor, errno);
         }
         if (count == 0)
         {
@@ -207,40 +321,48 @@ ssize_t ReadFileInto(const char* path, void* buffer, std::size_t length, std::si
     return static_cast<ssize_t>(copied);
 }
 
-bool GetTemporaryPath(const char* path, char* buffer, std::size_t length)
+ssize_t ReadFileInto(const char* path, void* buffer, std::size_t length, std::size_t* fileLength)
 {
-    const char* slash = std::strrchr(path, '/');
-    const int directoryLength = (slash == nullptr) ? 0 : static_cast<int>(slash - path + 1);
-    const char* base = (slash == nullptr) ? path : (slash + 1);
-    return FormatText(buffer, length, "%.*s.%s.tmp.%ld.%u", directoryLength, path, base, static_cast<long>(getpid()),
-                      temporaryCounter.fetch_add(1u));
+    return ReadFileAt(AT_FDCWD, path, buffer, length, fileLength);
 }
 
-void SyncParentDirectory(const char* path)
+int CreateTemporaryFileAt(int directory, const char* name, mode_t mode, char (&temporaryName)[TemporaryNameLengthMax])
 {
-    char directory[KernelPathLengthMax];
-    const char* slash = std::strrchr(path, '/');
-    if ((slash == nullptr) ||
-        !FormatText(directory, sizeof(directory), "%.*s", static_cast<int>(slash - path + 1), path))
+    // A name taken by someone else (planted, or a racing writer) is never opened: O_EXCL fails and the next
+    // random name is tried.
+    constexpr int AttemptsMax = 8;
+    for (int attempt = 0; attempt < AttemptsMax; ++attempt)
     {
-        return;
+        if (!FormatText(temporaryName, sizeof(temporaryName), ".%s.%016llx", name,
+                        static_cast<unsigned long long>(GetRandomNumber())))
+        {
+            return -1;
+        }
+        const int descriptor =
+            openat(directory, temporaryName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (descriptor >= 0)
+        {
+            if (fchmod(descriptor, mode) != 0)
+            {
+                const int error = errno;
+                (void)unlinkat(directory, temporaryName, 0);
+                return CloseAndFail(descriptor, error);
+            }
+            return descriptor;
+        }
+        if (errno != EEXIST)
+        {
+            return -1;
+        }
     }
-    const int descriptor = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0)
-    {
-        (void)fsync(descriptor);
-        (void)close(descriptor);
-    }
+    errno = EEXIST;
+    return -1;
 }
 
-bool WriteFileAtomically(const char* path, const void* data, std::size_t length)
+bool WriteFileAtomicallyAt(int directory, const char* name, const void* data, std::size_t length, mode_t mode)
 {
-    char temporary[KernelPathLengthMax];
-    if (!GetTemporaryPath(path, temporary, sizeof(temporary)))
-    {
-        return false;
-    }
-    const int descriptor = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0640);
+    char temporary[TemporaryNameLengthMax];
+    const int descriptor = CreateTemporaryFileAt(directory, name, mode, temporary);
     if (descriptor < 0)
     {
         return false;
@@ -251,14 +373,14 @@ bool WriteFileAtomically(const char* path, const void* data, std::size_t length)
     {
         error = errno;
     }
-    if (!written || (rename(temporary, path) != 0))
+    if (!written || (renameat(directory, temporary, directory, name) != 0))
     {
         error = written ? errno : error;
-        (void)unlink(temporary);
+        (void)unlinkat(directory, temporary, 0);
         errno = error;
         return false;
     }
-    SyncParentDirectory(path);
+    (void)fsync(directory);
     return true;
 }
 
@@ -315,11 +437,11 @@ bool ParseUnsignedText(const char* text, std::uint64_t max, std::uint64_t* value
     return true;
 }
 
-bool ReadUnsignedFile(const char* path, std::uint64_t max, std::uint64_t* value)
+bool ReadUnsignedFileAt(int directory, const char* name, std::uint64_t max, std::uint64_t* value)
 {
     char text[64];
     std::size_t fileLength = 0u;
-    const ssize_t count = ReadFileInto(path, text, sizeof(text) - 1u, &fileLength);
+    const ssize_t count = ReadFileAt(directory, name, text, sizeof(text) - 1u, &fileLength);
     if (count < 0)
     {
         return false;
@@ -331,6 +453,11 @@ bool ReadUnsignedFile(const char* path, std::uint64_t max, std::uint64_t* value)
         return false;
     }
     return true;
+}
+
+bool ReadUnsignedFile(const char* path, std::uint64_t max, std::uint64_t* value)
+{
+    return ReadUnsignedFileAt(AT_FDCWD, path, max, value);
 }
 
 bool RemoveTree(const char* path)

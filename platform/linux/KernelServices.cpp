@@ -53,9 +53,9 @@ int ReadProcessDomainNumber(const char* entry, std::uint32_t* value)
     {
         return Fail(ESRCH);
     }
-    char path[KernelPathLengthMax];
+    const CDomainDirectory directory(domain, nullptr);
     std::uint64_t number = 0u;
-    if (!GetDomainPath(domain, entry, path, sizeof(path)) || !ReadUnsignedFile(path, UINT32_MAX, &number))
+    if (!directory.IsOpen() || !ReadUnsignedFileAt(directory.Get(), entry, UINT32_MAX, &number))
     {
         return FailKernel(errno);
     }
@@ -63,33 +63,50 @@ int ReadProcessDomainNumber(const char* entry, std::uint32_t* value)
     return OK;
 }
 
-int GetConditionPath(std::uint16_t domain, std::uint32_t condition, char* path, std::size_t length)
+bool FormatConditionName(std::uint32_t condition, char (&name)[16])
 {
-    char entry[32];
-    if (!FormatText(entry, sizeof(entry), "conditions/%u", static_cast<unsigned>(condition)) ||
-        !GetDomainPath(domain, entry, path, length))
+    return FormatText(name, sizeof(name), "%u", static_cast<unsigned>(condition));
+}
+
+// Takes the lock without blocking: only the checker changes the count, so a lock held for longer than a few
+// polls is held by someone who should not, and must not stall the check task.
+bool LockFileBriefly(int descriptor)
+{
+    constexpr int AttemptsMax = 50;
+    constexpr long PauseNanoseconds = 100000;
+    for (int attempt = 0; attempt < AttemptsMax; ++attempt)
     {
-        return ERROR;
+        if (flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        {
+            return true;
+        }
+        if ((errno != EWOULDBLOCK) && (errno != EINTR))
+        {
+            return false;
+        }
+        const timespec pause{0, PauseNanoseconds};
+        (void)nanosleep(&pause, nullptr);
     }
-    return OK;
+    errno = EWOULDBLOCK;
+    return false;
 }
 
 // Runs change(count) on the domain's reset lock count under an exclusive lock of its file, so that the
 // processes of a domain count together.
 template <typename Change> int ChangeResetLock(std::uint16_t domain, Change change)
 {
-    char path[KernelPathLengthMax];
-    if (!CheckDomainExists(domain) || !GetDomainPath(domain, "reset-lock", path, sizeof(path)))
+    const CDomainDirectory directory(domain, nullptr);
+    if (!directory.IsOpen())
     {
-        return ERROR;
+        return FailKernel(errno);
     }
-    const int descriptor = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0640);
+    const int descriptor = OpenRegularFileAt(directory.Get(), "reset-lock", O_RDWR | O_CREAT, KernelFileMode);
     if (descriptor < 0)
     {
         return FailKernel(errno);
     }
     int result = ERROR;
-    if (flock(descriptor, LOCK_EX) == 0)
+    if (LockFileBriefly(descriptor))
     {
         char text[32] = {};
         const ssize_t count = pread(descriptor, text, sizeof(text) - 1u, 0);
@@ -101,9 +118,10 @@ template <typename Change> int ChangeResetLock(std::uint16_t domain, Change chan
         std::uint32_t lockCount = static_cast<std::uint32_t>(value);
         if (change(lockCount))
         {
+            // Written before the cut, so that a reader without the lock never meets an empty file.
             const int length = std::snprintf(text, sizeof(text), "%u\n", static_cast<unsigned>(lockCount));
-            result = ((ftruncate(descriptor, 0) == 0) &&
-                      (pwrite(descriptor, text, static_cast<std::size_t>(length), 0) == length))
+            result = ((pwrite(descriptor, text, static_cast<std::size_t>(length), 0) == length) &&
+                      (ftruncate(descriptor, length) == 0))
                          ? OK
                          : FailKernel(errno);
         }
@@ -135,14 +153,14 @@ int RequestKelUdid(std::uint16_t domain, std::uint8_t* udid)
     {
         return Fail(EFAULT);
     }
-    char path[KernelPathLengthMax];
-    if (!GetDomainPath(domain, "kel-udid", path, sizeof(path)))
+    const CDomainDirectory directory(domain, nullptr);
+    if (!directory.IsOpen())
     {
-        return ERROR;
+        return FailKernel(errno);
     }
     char text[40];
     std::size_t fileLength = 0u;
-    const ssize_t count = ReadFileInto(path, text, sizeof(text) - 1u, &fileLength);
+    const ssize_t count = ReadFileAt(directory.Get(), "kel-udid", text, sizeof(text) - 1u, &fileLength);
     if (count < 0)
     {
         return FailKernel(errno);
@@ -212,13 +230,13 @@ int GetResetLockCount(std::uint16_t domain, std::uint32_t* count)
     {
         return Fail(EFAULT);
     }
-    char path[KernelPathLengthMax];
-    if (!CheckDomainExists(domain) || !GetDomainPath(domain, "reset-lock", path, sizeof(path)))
+    const CDomainDirectory directory(domain, nullptr);
+    if (!directory.IsOpen())
     {
-        return ERROR;
+        return FailKernel(errno);
     }
     std::uint64_t value = 0u;
-    if (!ReadUnsignedFile(path, UINT32_MAX, &value))
+    if (!ReadUnsignedFileAt(directory.Get(), "reset-lock", UINT32_MAX, &value))
     {
         if (errno != ENOENT)
         {
@@ -232,26 +250,27 @@ int GetResetLockCount(std::uint16_t domain, std::uint32_t* count)
 
 int SetCondition(std::uint16_t domain, std::uint32_t condition, std::uint32_t information)
 {
-    char path[KernelPathLengthMax];
-    if (!CheckDomainExists(domain) || (GetConditionPath(domain, condition, path, sizeof(path)) != OK))
+    const CDomainDirectory directory(domain, "conditions");
+    char name[16];
+    if (!directory.IsOpen() || !FormatConditionName(condition, name))
     {
-        return ERROR;
+        return FailKernel(errno);
     }
     char text[16];
     const int length = std::snprintf(text, sizeof(text), "%u\n", static_cast<unsigned>(information));
     // Replaced atomically: a waiter in another process reads the whole value or finds no file.
-    return WriteFileAtomically(path, text, static_cast<std::size_t>(length)) ? OK : FailKernel(errno);
+    return WriteFileAtomicallyAt(directory.Get(), name, text, static_cast<std::size_t>(length), KernelFileMode)
+               ? OK
+               : FailKernel(errno);
 }
 
 int GetCondition(std::uint16_t domain, std::uint32_t condition, std::uint32_t* information)
 {
-    char path[KernelPathLengthMax];
-    if (!CheckDomainExists(domain) || (GetConditionPath(domain, condition, path, sizeof(path)) != OK))
-    {
-        return ERROR;
-    }
+    const CDomainDirectory directory(domain, "conditions");
+    char name[16];
     std::uint64_t value = 0u;
-    if (!ReadUnsignedFile(path, UINT32_MAX, &value))
+    if (!directory.IsOpen() || !FormatConditionName(condition, name) ||
+        !ReadUnsignedFileAt(directory.Get(), name, UINT32_MAX, &value))
     {
         return FailKernel(errno);
     }
@@ -311,15 +330,16 @@ int ResetPlc(std::uint32_t mode)
     }
     std::uint32_t lockCount = 0u;
     (void)GetResetLockCount(domain, &lockCount);
-    char path[KernelPathLengthMax];
-    if (!CheckDomainExists(domain) || !GetDomainPath(domain, "plc-resets", path, sizeof(path)))
+    const CDomainDirectory directory(domain, nullptr);
+    if (!directory.IsOpen())
     {
-        return ERROR;
+        return FailKernel(errno);
     }
     char line[64];
     const int length = std::snprintf(line, sizeof(line), "mode=%u reset-lock=%u\n", static_cast<unsigned>(mode),
                                      static_cast<unsigned>(lockCount));
-    const int descriptor = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0640);
+    const int descriptor =
+        OpenRegularFileAt(directory.Get(), "plc-resets", O_WRONLY | O_APPEND | O_CREAT, KernelFileMode);
     if (descriptor < 0)
     {
         return FailKernel(errno);
@@ -337,15 +357,14 @@ int ReadKelFlashFile(std::uint16_t domain, std::uint32_t fileNumber, std::uint32
     {
         return Fail(EFAULT);
     }
-    char entry[32];
-    char path[KernelPathLengthMax];
-    if (!FormatText(entry, sizeof(entry), "kel-flash/%u", static_cast<unsigned>(fileNumber)) ||
-        !GetDomainPath(domain, entry, path, sizeof(path)))
+    const CDomainDirectory directory(domain, "kel-flash");
+    char name[16];
+    if (!directory.IsOpen() || !FormatText(name, sizeof(name), "%u", static_cast<unsigned>(fileNumber)))
     {
-        return ERROR;
+        return FailKernel(errno);
     }
     std::size_t fileLength = 0u;
-    if (ReadFileInto(path, data, dataLengthMax, &fileLength) < 0)
+    if (ReadFileAt(directory.Get(), name, data, dataLengthMax, &fileLength) < 0)
     {
         return FailKernel(errno);
     }

@@ -30,16 +30,8 @@ int TranslateOpenError(int osError)
 
 int TranslateKernelFileError(int osError)
 {
-    switch (osError)
-    {
-    case ENOTDIR:
-        // A missing domain directory and a missing storage look the same to the kernel's caller.
-        return ENOENT;
-    case 0:
-        return EIO;
-    default:
-        return osError;
-    }
+    // Only a missing file or domain is ENOENT: a file or link where a folder belongs is no absence.
+    return (osError == 0) ? EIO : osError;
 }
 
 int Fail(int error)

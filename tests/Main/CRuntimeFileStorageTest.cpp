@@ -114,6 +114,34 @@ TEST_F(CRuntimeFileStorageTest, AMissingStorageCannotBeOpenedButOptionalOnesRead
     }
 }
 
+// Only absence reads as empty: an optional file that fails to open for any other reason is the failure it is.
+TEST_F(CRuntimeFileStorageTest, AnOptionalStorageThatFailsToOpenIsNoAbsentOne)
+{
+    const Bytes content = Pattern(12u);
+    m_storage.Write("pardata1.bin", 12u, content.data());
+    Bytes buffer(16u);
+    ASSERT_EQ(0, platformFaultInject("ScmOpenStorage", 1u, EIO, 1u));
+    Support::ExpectException(
+        Support::CaptureException([&] { (void)m_storage.Read("pardata1.bin", 16u, buffer.data()); }), Code::OpenFailed,
+        0u, 114u);
+    ASSERT_EQ(0, platformFaultInject("ScmOpenStorage", 1u, EIO, 1u));
+    Support::ExpectException(Support::CaptureException([&] { (void)m_storage.GetLength("emodata1.bin"); }),
+                             Code::OpenFailed, 0u, 114u);
+    EXPECT_EQ(12u, m_storage.Read("pardata1.bin", 16u, buffer.data()));
+}
+
+TEST_F(CRuntimeFileStorageTest, DeletingUnderNoSpaceReportsTheFailureAndKeepsTheContent)
+{
+    const Bytes content = Pattern(12u);
+    m_storage.Write("pardata1.bin", 12u, content.data());
+    ASSERT_EQ(0, platformFaultInject("ScmOpenStorage", 1u, ENOSPC, 1u));
+    Support::ExpectException(Support::CaptureException([&] { m_storage.Delete("pardata1.bin"); }), Code::OpenFailed, 0u,
+                             119u);
+    EXPECT_EQ(content, Stored("pardata1.bin"));
+    m_storage.Delete("pardata1.bin");
+    EXPECT_EQ(0u, m_storage.GetLength("pardata1.bin"));
+}
+
 TEST_F(CRuntimeFileStorageTest, TheDomainIsTakenAnewAtEachCall)
 {
     const Bytes content = Pattern(5u);
