@@ -18,7 +18,11 @@ struct CStartEventCode
                                                            ///< information1 = the SCM's number
         StartTaskFailed = ScmStartStartTaskFailed,         ///< the check task could not be spawned
         ExcessiveDelay = ScmStartExcessiveDelay, ///< more than 10 s between two cycle starts (warning); information0 =
-                                                 ///< domain, information1 = microseconds
+                                                 ///< domain, information1 = microseconds. Also at start-up when the
+                                                 ///< host refused real-time provisions, so cycles may be late
+                                                 ///< (warning); information0 = 0 (never a domain), information1 =
+                                                 ///< PROCESS_REFUSED_ bits of processLib.h (1 real-time scheduling,
+                                                 ///< 2 memory locking)
         SemaphoreFailed = ScmStartSemaphoreFailed, ///< semaphore open/give/take failed; information0 = 0 open to-SCM, 1
                                                    ///< open from-SCM, 2 give, 3 take; information1 = errno
     };

@@ -19,7 +19,22 @@ if(SCM_SANITIZE)
     endforeach()
     add_compile_options(-fsanitize=${SCM_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all -g)
     add_link_options(-fsanitize=${SCM_SANITIZE})
+    set(SCM_SANITIZED 1)
+else()
+    set(SCM_SANITIZED 0)
 endif()
+
+# Hardening of everything the project compiles: stack canaries in every function with arrays or address-taken
+# locals; bounds-checked C library calls (_FORTIFY_SOURCE) where the build optimises, which they need, and no
+# sanitizer checks the same calls more closely. Executables are position-independent (PIE, with
+# CMAKE_POSITION_INDEPENDENT_CODE); the checker also binds every symbol at start-up (entry/CMakeLists.txt).
+add_compile_options(-fstack-protector-strong)
+if(NOT SCM_SANITIZE)
+    set(_scm_optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
+    add_compile_options("$<${_scm_optimised}:-U_FORTIFY_SOURCE>" "$<${_scm_optimised}:-D_FORTIFY_SOURCE=2>")
+endif()
+include(CheckPIESupported)
+check_pie_supported(LANGUAGES C CXX)
 
 # scm_define_layers(<name> <layer> ...): the dependency order of the layered libraries.
 function(scm_define_layers)
@@ -67,11 +82,24 @@ function(scm_add_library _name)
     _scm_register_sources(${ARG_SOURCES})
 endfunction()
 
-# scm_add_checker_executable(<name> SOURCES ... LINKS ...): a program of the checker itself (strict warnings,
-# layered).
+# _scm_set_platform(<target> <shipped|test>): the build of the platform layer that the program links (see
+# platform/CMakeLists.txt).
+function(_scm_set_platform _target _platform)
+    if(NOT _platform MATCHES "^(shipped|test)$")
+        message(FATAL_ERROR "${_target}: PLATFORM must be shipped or test")
+    endif()
+    set_target_properties(${_target} PROPERTIES SCM_PLATFORM ${_platform})
+endfunction()
+
+# scm_add_checker_executable(<name> <layer name> SOURCES ... LINKS ... [PLATFORM shipped|test]): a program of the
+# checker itself (strict warnings, layered), with the shipped platform unless PLATFORM says test.
 function(scm_add_checker_executable _name _layer_name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "" "PLATFORM" "SOURCES;LINKS" ${ARGN})
+    if(NOT ARG_PLATFORM)
+        set(ARG_PLATFORM shipped)
+    endif()
     add_executable(${_name} ${ARG_SOURCES})
+    _scm_set_platform(${_name} ${ARG_PLATFORM})
     target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${_name} PRIVATE ${SCM_STRICT_WARNINGS})
     get_property(_layer GLOBAL PROPERTY SCM_LAYER_${_layer_name})
@@ -82,7 +110,7 @@ function(scm_add_checker_executable _name _layer_name)
 endfunction()
 
 # scm_add_support_library(<name> SOURCES ... [LINKS ...]): builders and helpers for tests, peers and tools;
-# never linked into scm-checker.
+# never linked into scm-checker. Through `platform` it gets the platform build of the program that links it.
 function(scm_add_support_library _name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
     add_library(${_name} STATIC ${ARG_SOURCES})
@@ -91,10 +119,12 @@ function(scm_add_support_library _name)
     target_link_libraries(${_name} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# scm_add_tool(<name> SOURCES ... [LINKS ...]): a command-line program for integrators, installed.
+# scm_add_tool(<name> SOURCES ... [LINKS ...]): a command-line program for integrators, installed, with the shipped
+# platform (writing the clock control file of a domain is a file write, no control of its own).
 function(scm_add_tool _name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
     add_executable(${_name} ${ARG_SOURCES})
+    _scm_set_platform(${_name} shipped)
     target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${_name} PRIVATE ${SCM_WARNINGS})
     target_link_libraries(${_name} PRIVATE ${ARG_LINKS})
@@ -102,9 +132,13 @@ function(scm_add_tool _name)
 endfunction()
 
 # scm_add_test(<name> SOURCES ... [LINKS ...] LABEL unit|integration|process|interop [ENVIRONMENT ...]
-#              [RUN_SERIAL]): one GoogleTest executable; every test case is a CTest test of its own.
+#              [RUN_SERIAL] [PLATFORM shipped|test]): one GoogleTest executable, with the test platform unless
+#              PLATFORM says shipped; every test case is a CTest test of its own.
 function(scm_add_test _name)
-    cmake_parse_arguments(ARG "RUN_SERIAL" "LABEL;TIMEOUT" "SOURCES;LINKS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "RUN_SERIAL" "LABEL;TIMEOUT;PLATFORM" "SOURCES;LINKS;ENVIRONMENT" ${ARGN})
+    if(NOT ARG_PLATFORM)
+        set(ARG_PLATFORM test)
+    endif()
     if(NOT ARG_LABEL MATCHES "^(unit|integration|process|interop)$")
         message(FATAL_ERROR "scm_add_test(${_name}): LABEL must be unit, integration, process or interop")
     endif()
@@ -112,6 +146,7 @@ function(scm_add_test _name)
         set(ARG_TIMEOUT 120)
     endif()
     add_executable(${_name} ${ARG_SOURCES})
+    _scm_set_platform(${_name} ${ARG_PLATFORM})
     target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${_name} PRIVATE ${SCM_WARNINGS})
     target_compile_definitions(${_name} PRIVATE SCM_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
@@ -127,10 +162,12 @@ function(scm_add_test _name)
     gtest_discover_tests(${_name} DISCOVERY_MODE PRE_TEST PROPERTIES ${_props})
 endfunction()
 
-# scm_add_benchmark(<name> SOURCES ... [LINKS ...]): a Google Benchmark program (not run by the tests).
+# scm_add_benchmark(<name> SOURCES ... [LINKS ...]): a Google Benchmark program (not run by the tests); it measures
+# the shipped platform.
 function(scm_add_benchmark _name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
     add_executable(${_name} ${ARG_SOURCES})
+    _scm_set_platform(${_name} shipped)
     target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${_name} PRIVATE ${SCM_WARNINGS})
     target_link_libraries(${_name} PRIVATE ${ARG_LINKS} benchmark::benchmark)

@@ -30,6 +30,7 @@
 #include "Util/CProcessImageTester.h"
 #include "entry/FwIdent.h"
 #include "entry/ProcessImageSections.h"
+#include "processLib.h"
 #include "semLib.h"
 #include "taskLib.h"
 
@@ -48,6 +49,9 @@ constexpr std::uint16_t OpenToScmFailed = 0u;
 constexpr std::uint16_t OpenFromScmFailed = 1u;
 constexpr std::uint16_t NotifyScmFailed = 2u;
 constexpr std::uint16_t WaitForScmFailed = 3u;
+
+// Information0 of ExcessiveDelay when the host refused real-time provisions (no domain number is 0).
+constexpr std::uint16_t RealTimeProvisionsRefused = 0u;
 
 std::uint16_t ReadSafetyDomainNumber()
 {
@@ -303,6 +307,16 @@ extern "C" const uint8_t* GetFirmwareIdentification(void)
 
 int main()
 {
+    // Right after the domain number: a shipped checker has none of the test controls, so whoever set one expects
+    // a behaviour that it does not have.
+    if (processCheckEnvironment() != OK)
+    {
+        (void)std::printf("SCM checker failed to start: test controls in the environment?\n");
+        return -1;
+    }
+    // Before any safety value, the complemented password among them, is in memory.
+    const unsigned refusedProvisions = processHarden();
+
     if ((LdFwIdentEnd - LdFwIdentStart) <= 3)
     {
         (void)std::printf("SCM checker failed to start: invalid signature?\n");
@@ -322,6 +336,12 @@ int main()
     {
         (void)std::printf("SCM checker failed to start: message queues are not available?\n");
         return -1;
+    }
+    // The checker runs on, but its cycle may be late: preempted by other work or waiting for pages.
+    if (refusedProvisions != 0u)
+    {
+        Util::CException::LogWarning(
+            Util::CException(Main::CStartEventCode::ExcessiveDelay, RealTimeProvisionsRefused, refusedProvisions));
     }
 
     if (!TryVerifyExecutable())

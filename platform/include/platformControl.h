@@ -1,4 +1,5 @@
-/* Test controls of the platform layer: clocks shifted or frozen, and injected failures of its calls. */
+/* Test controls of the platform layer: clocks shifted or frozen, and injected failures of its calls. Only the test
+   build of the layer (platform-test) has them; programs that call them are tests and their peers. */
 #ifndef SCM_PLATFORM_PLATFORMCONTROL_H
 #define SCM_PLATFORM_PLATFORMCONTROL_H
 

@@ -28,7 +28,8 @@ extern "C" {
  *     cpu-serial-number
  *     kel-udid                  service 131: twelve hexadecimal digits
  *     kel-flash/<n>             service 148: flash file n of the safety controller, raw bytes
- *     clock                     clock control of the domain's processes (platformControl.h)
+ *     clock                     clock control of the domain's processes (platformControl.h; read by the
+ *                               test build of the layer only)
  *
  * Services that carry no domain number (129, 130, 147 and the clock control file) act on the process's
  * domain: the one given to scmKernelSetProcessDomain, else the environment variable "SafetyDomainNumber".
@@ -111,7 +112,7 @@ int scmKernelGetPlcResets(uint16_t safetyDomainNumber, uint32_t* count, uint32_t
 
 /** Writes the clock control file of the domain's processes: both clocks shifted by shiftMicroseconds (not
  *  negative), the wall clock further by realtimeShiftMicroseconds, frozen when frozen is non-zero. Processes
- *  see the change at their next clock reading. */
+ *  of the test build see the change at their next clock reading; shipped ones never read the file. */
 int scmKernelSetClockControl(uint16_t safetyDomainNumber, int64_t shiftMicroseconds,
                              int64_t realtimeShiftMicroseconds, int frozen);
 

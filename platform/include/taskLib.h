@@ -19,8 +19,9 @@ typedef int TASK_ID;
 /**
  * Creates a task running entryPt(arg1, ..., arg10). Priorities run from 0 (most urgent) to 255 (least);
  * they map linearly onto SCHED_FIFO (0 to the highest FIFO priority, 255 to the lowest) where the process
- * may use it and silently onto normal scheduling where it may not; SCM_TASK_SCHEDULING=normal in the
- * environment asks for normal scheduling always. stackSize is a minimum: no task gets less than 64 KiB.
+ * may use it and onto normal scheduling where it may not (processHarden reports that once, at start-up). In a
+ * test build, SCM_TASK_SCHEDULING=normal in the environment asks for normal scheduling always. stackSize is a
+ * minimum: no task gets less than 64 KiB.
  * Returns the task id (positive), or ERROR with errno (EAGAIN when the task table is full, EINVAL for a
  * priority outside 0 to 255 or a null entry). The task ends when entryPt returns or calls taskExit.
  */
@@ -47,14 +48,14 @@ void taskExit(int code);
 STATUS taskDelete(TASK_ID tid);
 
 /**
- * Ticks per second. 1000 unless the environment variable SCM_TICK_RATE holds another rate (1 to 100000)
- * when the layer is first used.
+ * Ticks per second: 1000. A test build takes another rate (1 to 100000) from the environment variable
+ * SCM_TICK_RATE when the layer is first used.
  */
 int sysClkRateGet(void);
 
 /**
- * clock_gettime through the platform layer: CLOCK_REALTIME and CLOCK_MONOTONIC follow the system clocks,
- * shifted or frozen by the test controls of platformControl.h. 0, or -1 with errno.
+ * clock_gettime through the platform layer: CLOCK_REALTIME and CLOCK_MONOTONIC are the system clocks (in a test
+ * build shifted or frozen by the test controls of platformControl.h). 0, or -1 with errno.
  */
 int clockGetTime(clockid_t clockId, struct timespec* timeValue);
 

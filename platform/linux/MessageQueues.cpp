@@ -9,11 +9,11 @@
 #include <mutex>
 
 #include "CCancellationPoint.h"
-#include "CFaultInjector.h"
 #include "CIpcName.h"
 #include "IpcRegistry.h"
 #include "KernelFiles.h"
 #include "PlatformErrors.h"
+#include "PlatformHooks.h"
 #include "Ticks.h"
 #include "msgQLib.h"
 
@@ -110,7 +110,7 @@ extern "C" MSG_Q_ID msgQOpen(const char* name, size_t maxMsgs, size_t maxMsgLeng
 {
     (void)options;
     (void)context;
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultMsgQOpen))
+    if (Platform::TryFail(Platform::FaultMsgQOpen))
     {
         return nullptr;
     }
@@ -164,7 +164,7 @@ extern "C" MSG_Q_ID msgQOpen(const char* name, size_t maxMsgs, size_t maxMsgLeng
 
 extern "C" STATUS msgQSend(MSG_Q_ID msgQId, const char* buffer, size_t nBytes, int timeout, int priority)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultMsgQSend))
+    if (Platform::TryFail(Platform::FaultMsgQSend))
     {
         return ERROR;
     }
@@ -236,7 +236,7 @@ ssize_t ReceiveInto(mqd_t descriptor, char* buffer, std::size_t length, int time
 
 extern "C" ssize_t msgQReceive(MSG_Q_ID msgQId, char* buffer, size_t maxNBytes, int timeout)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultMsgQReceive))
+    if (Platform::TryFail(Platform::FaultMsgQReceive))
     {
         return ERROR;
     }
@@ -283,7 +283,7 @@ extern "C" ssize_t msgQReceive(MSG_Q_ID msgQId, char* buffer, size_t maxNBytes, 
 
 extern "C" STATUS msgQInfoGet(MSG_Q_ID msgQId, MSG_Q_INFO* info)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultMsgQInfoGet))
+    if (Platform::TryFail(Platform::FaultMsgQInfoGet))
     {
         return ERROR;
     }
@@ -310,7 +310,7 @@ extern "C" STATUS msgQInfoGet(MSG_Q_ID msgQId, MSG_Q_INFO* info)
 
 extern "C" STATUS msgQDelete(MSG_Q_ID msgQId)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultMsgQDelete))
+    if (Platform::TryFail(Platform::FaultMsgQDelete))
     {
         return ERROR;
     }
@@ -328,7 +328,7 @@ extern "C" STATUS msgQDelete(MSG_Q_ID msgQId)
 
 extern "C" STATUS msgQUnlink(const char* name)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultMsgQUnlink))
+    if (Platform::TryFail(Platform::FaultMsgQUnlink))
     {
         return ERROR;
     }

@@ -2,11 +2,10 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "CControlledClock.h"
-#include "CFaultInjector.h"
 #include "CStorageTable.h"
 #include "KernelServices.h"
 #include "PlatformErrors.h"
+#include "PlatformHooks.h"
 #include "scmSyscall.h"
 
 namespace
@@ -59,7 +58,7 @@ int GetUSecCounter(ScmSyscallArgument lowArgument, ScmSyscallArgument highArgume
     {
         return Fail(EFAULT);
     }
-    const std::uint64_t microseconds = Platform::CControlledClock::GetInstance().GetMicroseconds();
+    const std::uint64_t microseconds = Platform::GetMicroseconds();
     *low = static_cast<std::uint32_t>(microseconds);
     *high = static_cast<std::uint32_t>(microseconds >> 32);
     return OK;
@@ -132,7 +131,7 @@ extern "C" int ScmSyscall(ScmSyscallArgument argument1, ScmSyscallArgument argum
     const ScmSyscallArgument arguments[8] = {argument1, argument2, argument3, argument4,
                                              argument5, argument6, argument7, argument8};
     if ((callNumber >= Platform::FaultKernelServiceFirst) && (callNumber <= Platform::FaultKernelServiceLast) &&
-        Platform::CFaultInjector::GetInstance().TryFail(callNumber))
+        Platform::TryFail(callNumber))
     {
         const int error = errno;
         std::int32_t handle = 0;

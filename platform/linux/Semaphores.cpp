@@ -7,10 +7,10 @@
 #include <semaphore.h>
 
 #include "CCancellationPoint.h"
-#include "CFaultInjector.h"
 #include "CIpcName.h"
 #include "IpcRegistry.h"
 #include "PlatformErrors.h"
+#include "PlatformHooks.h"
 #include "Ticks.h"
 #include "scmKernelEmulation.h"
 #include "semLib.h"
@@ -76,7 +76,7 @@ extern "C" SEM_ID semOpen(const char* name, SEM_TYPE type, int initState, int op
 {
     (void)options;
     (void)context;
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultSemOpen))
+    if (Platform::TryFail(Platform::FaultSemOpen))
     {
         return nullptr;
     }
@@ -118,7 +118,7 @@ extern "C" SEM_ID semOpen(const char* name, SEM_TYPE type, int initState, int op
 
 extern "C" STATUS semGive(SEM_ID semId)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultSemGive))
+    if (Platform::TryFail(Platform::FaultSemGive))
     {
         return ERROR;
     }
@@ -144,7 +144,7 @@ extern "C" STATUS semGive(SEM_ID semId)
 
 extern "C" STATUS semTake(SEM_ID semId, int timeout)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultSemTake))
+    if (Platform::TryFail(Platform::FaultSemTake))
     {
         return ERROR;
     }
@@ -184,7 +184,7 @@ extern "C" STATUS semTake(SEM_ID semId, int timeout)
 
 extern "C" STATUS semClose(SEM_ID semId)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultSemClose))
+    if (Platform::TryFail(Platform::FaultSemClose))
     {
         return ERROR;
     }
@@ -202,7 +202,7 @@ extern "C" STATUS semClose(SEM_ID semId)
 
 extern "C" STATUS semUnlink(const char* name)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultSemUnlink))
+    if (Platform::TryFail(Platform::FaultSemUnlink))
     {
         return ERROR;
     }

@@ -13,9 +13,8 @@
 #include <sched.h>
 
 #include "CCancellationPoint.h"
-#include "CControlledClock.h"
-#include "CFaultInjector.h"
 #include "PlatformErrors.h"
+#include "PlatformHooks.h"
 #include "Ticks.h"
 #include "taskLib.h"
 
@@ -109,12 +108,6 @@ extern "C" void* RunTask(void* argument)
     return nullptr;
 }
 
-bool IsNormalSchedulingForced()
-{
-    const char* scheduling = std::getenv("SCM_TASK_SCHEDULING");
-    return (scheduling != nullptr) && (std::strcmp(scheduling, "normal") == 0);
-}
-
 // 0 (most urgent) to 255 onto the SCHED_FIFO range, most urgent highest.
 int GetFifoPriority(int priority)
 {
@@ -131,7 +124,7 @@ int CreateThread(CTask& task, int priority, std::size_t stackSize)
     (void)pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
     (void)pthread_attr_setstacksize(&attributes, stackSize);
     int result = EPERM;
-    if (!IsNormalSchedulingForced())
+    if (!Platform::IsNormalSchedulingRequested())
     {
         sched_param parameter{};
         parameter.sched_priority = GetFifoPriority(priority);
@@ -142,7 +135,8 @@ int CreateThread(CTask& task, int priority, std::size_t stackSize)
     }
     if (result == EPERM)
     {
-        // Not allowed to use real-time scheduling: the task runs with normal scheduling, without a word.
+        // Not allowed to use real-time scheduling: the task runs with normal scheduling; processHarden has told
+        // the process so at its start.
         (void)pthread_attr_setinheritsched(&attributes, PTHREAD_INHERIT_SCHED);
         result = pthread_create(&task.m_thread, &attributes, RunTask, &task);
     }
@@ -157,7 +151,7 @@ extern "C" TASK_ID taskSpawn(const char* name, int priority, int options, size_t
                              _Vx_usr_arg_t arg9, _Vx_usr_arg_t arg10)
 {
     (void)options;
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultTaskSpawn))
+    if (Platform::TryFail(Platform::FaultTaskSpawn))
     {
         return ERROR;
     }
@@ -196,7 +190,7 @@ extern "C" TASK_ID taskSpawn(const char* name, int priority, int options, size_t
 
 extern "C" STATUS taskDelay(int ticks)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultTaskDelay))
+    if (Platform::TryFail(Platform::FaultTaskDelay))
     {
         return ERROR;
     }
@@ -231,7 +225,7 @@ extern "C" void taskExit(int code)
 
 extern "C" STATUS taskDelete(TASK_ID tid)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultTaskDelete))
+    if (Platform::TryFail(Platform::FaultTaskDelete))
     {
         return ERROR;
     }
@@ -262,7 +256,7 @@ extern "C" int sysClkRateGet(void)
 
 extern "C" int clockGetTime(clockid_t clockId, struct timespec* timeValue)
 {
-    if (Platform::CFaultInjector::GetInstance().TryFail(Platform::FaultClockGetTime))
+    if (Platform::TryFail(Platform::FaultClockGetTime))
     {
         return -1;
     }
@@ -270,5 +264,5 @@ extern "C" int clockGetTime(clockid_t clockId, struct timespec* timeValue)
     {
         return Fail(EFAULT);
     }
-    return Platform::CControlledClock::GetInstance().Read(clockId, timeValue);
+    return Platform::ReadClock(clockId, timeValue);
 }

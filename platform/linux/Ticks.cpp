@@ -2,52 +2,22 @@
 #include "Ticks.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <mutex>
+
+#include "PlatformHooks.h"
 
 namespace Platform
 {
 namespace
 {
 constexpr std::int64_t NanosecondsPerSecond = 1000000000;
-
-int ReadTickRate()
-{
-    const char* text = std::getenv("SCM_TICK_RATE");
-    if ((text == nullptr) || (*text == '\0'))
-    {
-        return DefaultTickRate;
-    }
-    long rate = 0;
-    for (const char* p = text; *p != '\0'; ++p)
-    {
-        if ((*p < '0') || (*p > '9'))
-        {
-            return DefaultTickRate;
-        }
-        rate = rate * 10 + (*p - '0');
-        if (rate > TickRateMax)
-        {
-            return DefaultTickRate;
-        }
-    }
-    return (rate >= 1) ? static_cast<int>(rate) : DefaultTickRate;
-}
 } // namespace
-
-int GetTickRate()
-{
-    static std::once_flag once;
-    static int rate = DefaultTickRate;
-    std::call_once(once, [] { rate = ReadTickRate(); });
-    return rate;
-}
 
 timespec GetTickDuration(int ticks)
 {
     const std::int64_t count = (ticks > 0) ? ticks : 0;
-    const std::int64_t nanoseconds = count * (NanosecondsPerSecond / GetTickRate()) +
-                                     (count * (NanosecondsPerSecond % GetTickRate())) / GetTickRate();
+    const std::int64_t rate = GetTickRate();
+    const std::int64_t nanoseconds =
+        count * (NanosecondsPerSecond / rate) + (count * (NanosecondsPerSecond % rate)) / rate;
     timespec duration{};
     duration.tv_sec = static_cast<time_t>(nanoseconds / NanosecondsPerSecond);
     duration.tv_nsec = static_cast<long>(nanoseconds % NanosecondsPerSecond);

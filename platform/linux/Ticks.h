@@ -6,13 +6,11 @@
 
 namespace Platform
 {
+/// Ticks per second of the shipped layer; a test build may run at another rate (PlatformHooks.h).
 constexpr int DefaultTickRate = 1000;
 constexpr int TickRateMax = 100000;
 
-/// Ticks per second: SCM_TICK_RATE (1 to 100000) as found at the first call, else 1000.
-int GetTickRate();
-
-/// The duration of ticks (not negative).
+/// The duration of ticks (not negative) at the layer's tick rate.
 timespec GetTickDuration(int ticks);
 
 /// The reading of clock (a system clock, not under test control) ticks from now.

@@ -1,4 +1,4 @@
-// Starting scm-checker for process tests, reading what it prints and collecting its exit status.
+// Starting a build of the checker for process tests, reading what it prints and collecting its exit status.
 #include "support/Test/CCheckerProcess.h"
 
 #include <fcntl.h>
@@ -12,7 +12,18 @@
 
 namespace Support
 {
+CCheckerProcess::CCheckerProcess(const CEnvironment& environment, CVariant variant, CChildSetUp childSetUp)
+{
+    Start(environment, GetExecutable(variant), variant, childSetUp);
+}
+
 CCheckerProcess::CCheckerProcess(const CEnvironment& environment, const std::string& executable)
+{
+    Start(environment, executable, CVariant::Test, nullptr);
+}
+
+void CCheckerProcess::Start(const CEnvironment& environment, const std::string& executable, CVariant variant,
+                            CChildSetUp childSetUp)
 {
     int output[2] = {-1, -1};
     if (pipe2(output, O_CLOEXEC) != 0)
@@ -27,7 +38,11 @@ CCheckerProcess::CCheckerProcess(const CEnvironment& environment, const std::str
     if (m_pid == 0)
     {
         (void)dup2(output[1], STDOUT_FILENO);
-        (void)setenv("SCM_TASK_SCHEDULING", "normal", 1);
+        // The shipped checker refuses to start with this test control; only the test build may get it.
+        if (variant == CVariant::Test)
+        {
+            (void)setenv("SCM_TASK_SCHEDULING", "normal", 1);
+        }
         for (const auto& [name, value] : environment)
         {
             if (value)
@@ -38,6 +53,10 @@ CCheckerProcess::CCheckerProcess(const CEnvironment& environment, const std::str
             {
                 (void)unsetenv(name.c_str());
             }
+        }
+        if (childSetUp != nullptr)
+        {
+            childSetUp();
         }
         (void)execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
         std::_Exit(127);
@@ -59,9 +78,14 @@ CCheckerProcess::~CCheckerProcess()
     }
 }
 
+std::string CCheckerProcess::GetExecutable(CVariant variant)
+{
+    return (variant == CVariant::Shipped) ? SCM_CHECKER_EXECUTABLE : SCM_CHECKER_TEST_EXECUTABLE;
+}
+
 std::string CCheckerProcess::DefaultExecutable()
 {
-    return SCM_CHECKER_EXECUTABLE;
+    return GetExecutable(CVariant::Test);
 }
 
 void CCheckerProcess::ReadOutput(int timeoutMilliseconds)

@@ -11,20 +11,36 @@
 
 namespace Support
 {
-/// Starts the executable with the test's environment plus the given variables (std::nullopt removes one), and
-/// SCM_TASK_SCHEDULING=normal so that its tasks never run real-time on a shared test machine. The destructor
-/// kills the process if it still runs.
+/// Starts a checker with the test's environment plus the given variables (std::nullopt removes one). By default the
+/// test build scm-checker-test, with SCM_TASK_SCHEDULING=normal so that its tasks never run real-time on a shared
+/// test machine and tests need no real-time rights; the shipped scm-checker gets the environment as given. The
+/// destructor kills the process if it still runs.
 class CCheckerProcess
 {
 public:
     using CEnvironment = std::map<std::string, std::optional<std::string>>;
 
-    explicit CCheckerProcess(const CEnvironment& environment, const std::string& executable = DefaultExecutable());
+    /// Which build of the checker.
+    enum class CVariant
+    {
+        Test,   ///< scm-checker-test: the checker over the test platform, with its controls
+        Shipped ///< scm-checker: the checker as installed
+    };
+
+    /// Called in the child between fork and exec (async-signal-safe calls only), e.g. to change its limits.
+    using CChildSetUp = void (*)();
+
+    explicit CCheckerProcess(const CEnvironment& environment, CVariant variant = CVariant::Test,
+                             CChildSetUp childSetUp = nullptr);
+    /// Starts another executable built like the test build (a changed copy of it, for instance).
+    CCheckerProcess(const CEnvironment& environment, const std::string& executable);
     ~CCheckerProcess();
     CCheckerProcess(const CCheckerProcess&) = delete;
     CCheckerProcess& operator=(const CCheckerProcess&) = delete;
 
-    /// The scm-checker of this build.
+    /// The executable of a build of the checker in this build tree.
+    static std::string GetExecutable(CVariant variant);
+    /// The test build, scm-checker-test.
     static std::string DefaultExecutable();
 
     /// Waits until the process ends and returns its exit status (a signal gives 128 + its number), or nothing
@@ -41,6 +57,8 @@ public:
     const std::string& GetOutput();
 
 private:
+    void Start(const CEnvironment& environment, const std::string& executable, CVariant variant,
+               CChildSetUp childSetUp);
     void ReadOutput(int timeoutMilliseconds);
 
     pid_t m_pid = -1;

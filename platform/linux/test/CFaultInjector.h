@@ -7,32 +7,11 @@
 #include <cstddef>
 #include <mutex>
 
+#include "FaultService.h"
 #include "platformControl.h"
 
 namespace Platform
 {
-/// Services that rules can name. Kernel services use their call numbers 128 to 149 as identifiers.
-enum FaultService : int
-{
-    FaultMsgQOpen = 1,
-    FaultMsgQSend,
-    FaultMsgQReceive,
-    FaultMsgQInfoGet,
-    FaultMsgQDelete,
-    FaultMsgQUnlink,
-    FaultSemOpen,
-    FaultSemGive,
-    FaultSemTake,
-    FaultSemClose,
-    FaultSemUnlink,
-    FaultTaskSpawn,
-    FaultTaskDelay,
-    FaultTaskDelete,
-    FaultClockGetTime,
-    FaultKernelServiceFirst = 128,
-    FaultKernelServiceLast = 149
-};
-
 class CFaultInjector
 {
 public:
