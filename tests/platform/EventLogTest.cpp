@@ -121,8 +121,8 @@ TEST_F(EventLog, KeepsTheNewestEventsInOrderWithIncreasingSequenceAndTime)
             const auto other = MakeEvent(1u);
             const bool shortRefused =
                 (eventLogAppend(Domain, shortEvent.data(), shortEvent.size()) == ERROR) && (errno == EINVAL);
-            const bool written = AppendNumbers(1u, 1u);
-            return shortRefused && written && (eventLogAppend(Domain + 1u, other.data(), other.size()) == ERROR) &&
+            const bool appended = AppendNumbers(1u, 1u);
+            return shortRefused && appended && (eventLogAppend(Domain + 1u, other.data(), other.size()) == ERROR) &&
                    (errno == EEXIST);
         }));
 }
