@@ -16,7 +16,9 @@ extern "C" {
  *   <root>                      SCM_KERNEL_ROOT from the environment (read at every call), else
  *                               SCM_KERNEL_DEFAULT_ROOT
  *   <root>/scm%04u/             one directory per safety domain (1 to 1023); services of a domain whose
- *                               directory does not exist fail with ENOENT
+ *                               directory does not exist fail with ENOENT, of one that is not owned by root
+ *                               or the caller or that a group or others may write with EPERM
+ *     roles                     the users and groups of the domain's roles (scmDeployment.h)
  *     storage/<name>            the named storages (names of 1 to 64 characters of A-Z a-z 0-9 . _ -, not
  *                               starting with '.'); a write goes to a temporary file beside it that is
  *                               flushed and renamed over the storage on close, so a crash leaves the old or
@@ -34,6 +36,10 @@ extern "C" {
  * Services that carry no domain number (129, 130, 147 and the clock control file) act on the process's
  * domain: the one given to scmKernelSetProcessDomain, else the environment variable "SafetyDomainNumber".
  * Without one, 129 and 130 fail (ESRCH) and a PLC reset is not recorded.
+ *
+ * Every file is opened relative to the domain directory, never through a symbolic link (ELOOP) and never
+ * blocking; anything but a regular file fails with EINVAL. Only a missing file is ENOENT. What the layer
+ * creates gets its mode explicitly (scmDeployment.h lists them); temporary files have random names.
  *
  * Calls below return 0 (OK) or -1 (ERROR) with errno unless said otherwise; none blocks unless said so.
  */

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <mqueue.h>
 #include <mutex>
+#include <sys/stat.h>
 
 #include "CCancellationPoint.h"
 #include "CIpcName.h"
@@ -81,6 +82,15 @@ mqd_t CreateQueue(const char* posixName, std::size_t maxMsgs, std::size_t maxMsg
         if (descriptor != static_cast<mqd_t>(-1))
         {
             Platform::RegisterCreatedIpcObject(Platform::RegistryQueue, posixName);
+            // The mode given to mq_open passes through the umask: set it as meant.
+            if (fchmod(descriptor, QueuePermissions) != 0)
+            {
+                const int error = errno;
+                (void)mq_close(descriptor);
+                (void)mq_unlink(posixName);
+                errno = error;
+                return static_cast<mqd_t>(-1);
+            }
             return descriptor;
         }
         if ((errno == EEXIST) && !exclusive)

@@ -5,10 +5,13 @@
 #include <fcntl.h>
 #include <mutex>
 #include <semaphore.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "CCancellationPoint.h"
 #include "CIpcName.h"
 #include "IpcRegistry.h"
+#include "KernelFiles.h"
 #include "PlatformErrors.h"
 #include "PlatformHooks.h"
 #include "Ticks.h"
@@ -56,12 +59,40 @@ bool IsFailure(const sem_t* semaphore)
     return semaphore == SEM_FAILED;
 }
 
+bool SetCreatedMode(const char* posixName)
+{
+    char path[Platform::KernelPathLengthMax];
+    if (!Platform::FormatText(path, sizeof(path), "/dev/shm/sem.%s", posixName + 1))
+    {
+        return false;
+    }
+    const int descriptor = Platform::OpenRegularFileAt(AT_FDCWD, path, O_RDONLY, 0);
+    if (descriptor < 0)
+    {
+        return false;
+    }
+    const bool done = fchmod(descriptor, SemaphorePermissions) == 0;
+    const int error = errno;
+    (void)close(descriptor);
+    errno = error;
+    return done;
+}
+
 sem_t* CreateSemaphore(const char* posixName, unsigned initialValue, bool exclusive)
 {
     sem_t* semaphore = sem_open(posixName, O_CREAT | O_EXCL, SemaphorePermissions, initialValue);
     if (!IsFailure(semaphore))
     {
         Platform::RegisterCreatedIpcObject(Platform::RegistrySemaphore, posixName);
+        // The mode given to sem_open passes through the umask: set it as meant on the semaphore's file.
+        if (!SetCreatedMode(posixName))
+        {
+            const int error = errno;
+            (void)sem_close(semaphore);
+            (void)sem_unlink(posixName);
+            errno = error;
+            return SEM_FAILED;
+        }
         return semaphore;
     }
     if ((errno == EEXIST) && !exclusive)

@@ -85,6 +85,11 @@ void CDomainProvisioner::Create(const CDomainProvision& provision)
     ProvisionFiles(provision);
     CreateQueues(provision.m_queueCapacity);
     CreateSemaphores();
+    if (provision.m_roles.has_value())
+    {
+        Check(scmKernelSetDomainRoles(m_safetyDomainNumber, &*provision.m_roles),
+              "cannot give the domain to its roles (owners need root)");
+    }
 }
 
 void CDomainProvisioner::CreateQueues(std::size_t capacity)

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "scmDeployment.h"
+
 namespace Support
 {
 /// What a domain is given besides its queues and semaphores. Unset identities stay absent, so that the kernel
@@ -24,6 +26,9 @@ struct CDomainProvision
     std::optional<std::vector<std::uint8_t>> m_flashFile16;
     /// Named storages, written whole.
     std::map<std::string, std::vector<std::uint8_t>> m_storages;
+    /// One user per role and the three groups (scmDeployment.h); unset, the domain belongs to the creating user.
+    /// Setting them needs root.
+    std::optional<ScmDomainRoles> m_roles;
 };
 
 /// Provisioning of one safety domain for peers, the simulator and tests. Queues and semaphores are created
@@ -41,7 +46,8 @@ public:
     explicit CDomainProvisioner(std::uint16_t safetyDomainNumber);
 
     /// Creates the domain directory, the fourteen queues (empty; queues left from before are replaced) and the
-    /// two semaphores (empty), and provisions the identities, flash file 16 and storages that are set.
+    /// two semaphores (empty), and provisions the identities, flash file 16 and storages that are set; then
+    /// gives everything to the roles, when they are set.
     void Create(const CDomainProvision& provision = CDomainProvision());
 
     /// Removes the queues, the semaphores and the domain directory with all its content. Missing parts are no

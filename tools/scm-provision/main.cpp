@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <grp.h>
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <pwd.h>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -50,6 +52,12 @@ Commands:
         --storage writes a storage of the domain from FILE; --empty-storages creates every storage that a
         checker needs and that no --storage gave, empty ("tessera.uid", "tessera.uid.chk", "tessera.dat",
         "tessera.dat.chk", "tol_para.saf", "autocnf.bin", "fwrevcnf.bin", "fwrevcnf.bin.chk").
+        --runtime-user U --scm-user U --checker-user U --runtime-group G --scm-group G --domain-group G
+        (all six, as root; names or numeric ids) give the domain to one user per role: the runtime group
+        holds the runtime and the checker, the SCM group the SCM and the checker, the domain group all three.
+        Runtime-side queues belong to the runtime user and group, SCM-side queues, the semaphores and the
+        SCM's storages to the SCM user and group, the checker's copies ("*.chk", mode 0600), reset-lock and
+        plc-resets to the checker; modes are set explicitly (see the README's Security section).
         A domain on which a checker starts without event and not fail-safe ("clean"):
           create DOMAIN --cpu-product-code N --cpu-serial N --kel-udid HEX12 --kel-signature T --empty-storages
   destroy DOMAIN
@@ -121,6 +129,32 @@ std::uint16_t ParseDomain(const std::string& text)
     return static_cast<std::uint16_t>(domain);
 }
 
+// A user or group named by its name or its numeric id (an id needs no entry in the account files).
+std::uint32_t ParseAccount(const std::string& text, bool isGroup, const char* what)
+{
+    if (!text.empty() && (text.find_first_not_of("0123456789") == std::string::npos))
+    {
+        return static_cast<std::uint32_t>(ParseNumber(text, UINT32_MAX - 1u, what));
+    }
+    if (isGroup)
+    {
+        const struct group* entry = getgrnam(text.c_str());
+        if (entry != nullptr)
+        {
+            return entry->gr_gid;
+        }
+    }
+    else
+    {
+        const struct passwd* entry = getpwnam(text.c_str());
+        if (entry != nullptr)
+        {
+            return entry->pw_uid;
+        }
+    }
+    throw CUsageError(std::string("unknown ") + what + ": " + text);
+}
+
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
 {
     std::ifstream stream(path, std::ios::binary);
@@ -174,9 +208,45 @@ int Create(const std::vector<std::string>& arguments)
     Support::CDomainProvision provision;
     std::optional<std::uint64_t> signatureTimestamp;
     bool emptyStorages = false;
+    ScmDomainRoles roles{};
+    struct CRoleOption
+    {
+        const char* m_option;
+        std::uint32_t ScmDomainRoles::*m_field;
+        bool m_group;
+    };
+    const CRoleOption roleOptions[] = {
+        {"--runtime-user", &ScmDomainRoles::runtimeUser, false},
+        {"--scm-user", &ScmDomainRoles::scmUser, false},
+        {"--checker-user", &ScmDomainRoles::checkerUser, false},
+        {"--runtime-group", &ScmDomainRoles::runtimeGroup, true},
+        {"--scm-group", &ScmDomainRoles::scmGroup, true},
+        {"--domain-group", &ScmDomainRoles::domainGroup, true},
+    };
+    std::uint32_t rolesGiven = 0u;
+    constexpr std::uint32_t AllRoles = (1u << 6u) - 1u;
     for (std::size_t i = 2u; i < arguments.size(); ++i)
     {
         const std::string& option = arguments[i];
+        bool roleOption = false;
+        for (std::uint32_t r = 0u; r < std::size(roleOptions); ++r)
+        {
+            const CRoleOption& role = roleOptions[r];
+            if (option == role.m_option)
+            {
+                if ((rolesGiven & (1u << r)) != 0u)
+                {
+                    throw CUsageError(option + " given twice");
+                }
+                roles.*role.m_field = ParseAccount(GetOptionValue(arguments, i), role.m_group, role.m_option + 2);
+                rolesGiven |= 1u << r;
+                roleOption = true;
+            }
+        }
+        if (roleOption)
+        {
+            continue;
+        }
         if (option == "--empty-storages")
         {
             emptyStorages = true;
@@ -229,6 +299,14 @@ int Create(const std::vector<std::string>& arguments)
     if (provision.m_queueCapacity == 0u)
     {
         throw CUsageError("invalid capacity: 0");
+    }
+    if (rolesGiven == AllRoles)
+    {
+        provision.m_roles = roles;
+    }
+    else if (rolesGiven != 0u)
+    {
+        throw CUsageError("the three users and the three groups go together");
     }
     if (signatureTimestamp.has_value())
     {
