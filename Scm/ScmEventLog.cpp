@@ -9,6 +9,7 @@
 #include "Scm/ScmSafetyDomain.h"
 #include "Util/ByteOrder.h"
 #include "Util/CException.h"
+#include "eventLogLib.h"
 #include "msgQLib.h"
 
 extern "C"
@@ -67,8 +68,16 @@ MSG_Q_ID GetEventQueue()
     return opened;
 }
 
+// Every event goes to the domain's event log, also past the budget, so that the reason for a fail-safe is kept
+// even when earlier warnings have used up what the runtime's event queue may carry.
 void PostEvent(ScmEvent::Level level, uint16_t eventCode, uint16_t information0, uint32_t information1)
 {
+    uint8_t event[ScmEvent::ms_Length] = {};
+    event[ScmEvent::ms_LevelOffset] = level;
+    Util::SetLittleEndianUInt32(event, ScmEvent::ms_CodeOffset, eventCode);
+    Util::SetLittleEndianUInt16(event, ScmEvent::ms_Information0Offset, information0);
+    Util::SetLittleEndianUInt32(event, ScmEvent::ms_Information1Offset, information1);
+    (void)eventLogAppend(GetSafetyDomainNumber(), event, sizeof(event));
     if (!TryTakeFromBudget())
     {
         return;
@@ -78,11 +87,6 @@ void PostEvent(ScmEvent::Level level, uint16_t eventCode, uint16_t information0,
     {
         return;
     }
-    uint8_t event[ScmEvent::ms_Length] = {};
-    event[ScmEvent::ms_LevelOffset] = level;
-    Util::SetLittleEndianUInt32(event, ScmEvent::ms_CodeOffset, eventCode);
-    Util::SetLittleEndianUInt16(event, ScmEvent::ms_Information0Offset, information0);
-    Util::SetLittleEndianUInt32(event, ScmEvent::ms_Information1Offset, information1);
     (void)msgQSend(queue, reinterpret_cast<const char*>(event), sizeof(event), NO_WAIT, MSG_PRI_NORMAL);
 }
 } // namespace
