@@ -162,12 +162,16 @@ function(scm_add_test _name)
     gtest_discover_tests(${_name} DISCOVERY_MODE PRE_TEST PROPERTIES ${_props})
 endfunction()
 
-# scm_add_benchmark(<name> SOURCES ... [LINKS ...]): a Google Benchmark program (not run by the tests); it measures
-# the shipped platform.
+# scm_add_benchmark(<name> SOURCES ... [LINKS ...] [PLATFORM shipped|test]): a Google Benchmark program (not run by
+# the tests); it measures the shipped platform unless PLATFORM says test (needed by anything that calls the test
+# controls, Support::CPlatformIsolation among them, at the price of their cost in every call).
 function(scm_add_benchmark _name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "" "PLATFORM" "SOURCES;LINKS" ${ARGN})
+    if(NOT ARG_PLATFORM)
+        set(ARG_PLATFORM shipped)
+    endif()
     add_executable(${_name} ${ARG_SOURCES})
-    _scm_set_platform(${_name} shipped)
+    _scm_set_platform(${_name} ${ARG_PLATFORM})
     target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${_name} PRIVATE ${SCM_WARNINGS})
     target_link_libraries(${_name} PRIVATE ${ARG_LINKS} benchmark::benchmark)
