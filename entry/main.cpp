@@ -136,19 +136,37 @@ std::uint32_t CheckTaskDelay(std::uint32_t previousTimestamp)
     return now;
 }
 
-// Between give and take the SCM runs one cycle on what the checker has just forwarded.
-void HandleFramesInScmSynchronously()
+// Check task only: true until the SCM has once let the hand-over time out.
+bool scmHandsOver = true;
+
+// Between give and take the SCM runs one cycle on what the checker has just forwarded. The SCM gets as long as a
+// cycle may take at most; one that does not hand back in that time makes the domain fail-safe, and from then on
+// the check task no longer waits for it, so that commands, responses, events and unlock messages still flow.
+void HandleFramesInScmSynchronously(int handOverTimeoutTickCount)
 {
     if (semGive(frameQueueToScmSemaphoreId) != OK)
     {
         throw Util::CException(Main::CStartEventCode::SemaphoreFailed, NotifyScmFailed,
                                static_cast<std::uint32_t>(errno));
     }
-    if (semTake(frameQueueFromScmSemaphoreId, WAIT_FOREVER) != OK)
+    if (semTake(frameQueueFromScmSemaphoreId, scmHandsOver ? handOverTimeoutTickCount : NO_WAIT) == OK)
     {
-        throw Util::CException(Main::CStartEventCode::SemaphoreFailed, WaitForScmFailed,
-                               static_cast<std::uint32_t>(errno));
+        return;
     }
+    const int error = errno;
+    if (!scmHandsOver && (error == EAGAIN))
+    {
+        return;
+    }
+    if (scmHandsOver && (error == ETIMEDOUT))
+    {
+        scmHandsOver = false;
+        Util::CException::LogError(Util::CException(Main::CStartEventCode::SemaphoreFailed, WaitForScmFailed,
+                                                    static_cast<std::uint32_t>(error)));
+        session.SwitchToFailSafe();
+        return;
+    }
+    throw Util::CException(Main::CStartEventCode::SemaphoreFailed, WaitForScmFailed, static_cast<std::uint32_t>(error));
 }
 
 int GetDelayTickCount()
@@ -179,14 +197,14 @@ void TestCodeMemory()
 // The order is the order in which one message leads to the next within a cycle: what the runtime sent reaches the
 // SCM before the hand-over, what the SCM produced in its cycle is handled after it. A fault skips the rest of
 // the cycle.
-void HandleAllMessages()
+void HandleAllMessages(int handOverTimeoutTickCount)
 {
     try
     {
         session.HandleAllUnlockRequests();
         session.HandleAllUnlockResponses();
         session.HandleAllReceivedFrames();
-        HandleFramesInScmSynchronously();
+        HandleFramesInScmSynchronously(handOverTimeoutTickCount);
         session.HandleAllEvents();
         session.HandleAllSentFrames();
         session.HandleAllCommands();
@@ -204,11 +222,13 @@ int Run(_Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_t, _Vx_usr_arg_
 {
     std::uint32_t timestamp = GetLowMicroseconds();
     const int delayTickCount = GetDelayTickCount();
+    // The excessive-delay bound in ticks: the longest the SCM may keep the hand-over.
+    const int handOverTimeoutTickCount = static_cast<int>(ExcessiveDelay / 1000000u) * sysClkRateGet();
     for (;;)
     {
         timestamp = CheckTaskDelay(timestamp);
         TestCodeMemory();
-        HandleAllMessages();
+        HandleAllMessages(handOverTimeoutTickCount);
         (void)taskDelay(delayTickCount);
     }
 }

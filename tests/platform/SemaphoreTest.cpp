@@ -1,7 +1,10 @@
 // Binary semaphores on real POSIX named semaphores, handed over between processes.
 #include <gtest/gtest.h>
 
+#include <semaphore.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "ChildProcess.h"
@@ -59,6 +62,24 @@ TEST_F(Semaphore, GivingAFullSemaphoreLeavesItFull)
     EXPECT_EQ(OK, semTake(m_toScm, NO_WAIT));
     EXPECT_EQ(ERROR, semTake(m_toScm, NO_WAIT));
     EXPECT_EQ(EAGAIN, errno);
+}
+
+TEST_F(Semaphore, PostsMadeAroundTheLayerLetOneTakePassNotThreeHundred)
+{
+    // The POSIX name of the semaphore, as an SCM that posts it directly sees it.
+    const char* prefix = std::getenv("SCM_IPC_PREFIX");
+    const std::string posixName = "/" + std::string((prefix != nullptr) ? prefix : "") + "scm0007.~frame-send";
+    sem_t* raw = sem_open(posixName.c_str(), 0);
+    ASSERT_NE(SEM_FAILED, raw) << posixName;
+    for (int post = 0; post < 300; ++post)
+    {
+        ASSERT_EQ(0, sem_post(raw));
+    }
+    EXPECT_EQ(OK, semTake(m_toScm, 2));
+    EXPECT_EQ(ERROR, semTake(m_toScm, NO_WAIT));
+    EXPECT_EQ(EAGAIN, errno);
+    EXPECT_EQ(0, GetValue());
+    (void)sem_close(raw);
 }
 
 TEST_F(Semaphore, TimedTakeOfAnEmptySemaphoreTimesOut)

@@ -1,0 +1,90 @@
+// The checker's hand-over with an SCM that stops handing back: a bounded wait, fail-safe, and the other flows
+// relayed without the SCM's pace from then on.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "support/Messages/Bytes.h"
+#include "support/Messages/CCommandBuilder.h"
+#include "support/Messages/CEventBuilder.h"
+#include "support/Messages/CFrameBuilder.h"
+#include "support/Peers/CPlayedDomain.h"
+#include "support/Peers/CleanDomain.h"
+#include "support/Provision/CDomainProvisioner.h"
+#include "support/Provision/CPlatformIsolation.h"
+#include "support/Test/CCheckerProcess.h"
+
+namespace
+{
+using namespace std::chrono_literals;
+using Support::Bytes;
+using Support::CEventRecord;
+
+constexpr std::uint16_t Domain = 9u;
+
+// Waits at most the given time for a message that the receiver returns.
+template <typename Receive> std::optional<Bytes> WaitFor(Receive receive, std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        std::optional<Bytes> message = receive();
+        if (message)
+        {
+            return message;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return std::nullopt;
+}
+
+TEST(HandOver, ScmThatStopsHandingBackMakesTheDomainFailSafeAndTheOtherFlowsGoOn)
+{
+    Support::CPlatformIsolation isolation;
+    Support::CDomainProvisioner provisioner(Domain);
+    provisioner.Create(Support::MakeCleanDomainProvision());
+    Support::CCheckerProcess checker({{"SafetyDomainNumber", std::to_string(Domain)}});
+    Support::CPlayedDomain peers(Domain);
+    (void)peers.Start();
+    peers.Cycles(3u);
+    ASSERT_EQ(std::vector<CEventRecord>{}, peers.GetRuntime().ReceiveEvents());
+
+    // The SCM takes the next hand-over and never gives back: the checker waits ten seconds at most.
+    const auto stopped = std::chrono::steady_clock::now();
+    const std::optional<CEventRecord> event = peers.GetRuntime().ReceiveEvent(30s);
+    const auto waited = std::chrono::steady_clock::now() - stopped;
+    ASSERT_TRUE(event.has_value()) << "no event for the missing hand-over";
+    EXPECT_EQ((CEventRecord{3u, 0xE206u, 3u, static_cast<std::uint32_t>(ETIMEDOUT)}), *event);
+    EXPECT_GE(waited, 9s);
+
+    // Fail-safe: a frame of the SCM is withheld; commands, events and unlock messages flow without any hand-over.
+    const Bytes frame = Support::CFrameBuilder::SnmtAssignSadr(5u, {0x00u, 0x60u, 0x65u, 1u, 2u, 3u}).Build();
+    ASSERT_TRUE(peers.GetScm().SendFrame(frame));
+    const Bytes command = Support::CCommandBuilder::RequestStatus().Build();
+    ASSERT_TRUE(peers.GetRuntime().SendCommand(command));
+    EXPECT_EQ(Support::ToHex(command),
+              Support::ToHex(WaitFor([&] { return peers.GetScm().ReceiveCommand(); }, 5s).value_or(Bytes())));
+    const Bytes scmEvent = Support::CEventBuilder().Level(2u).Code(0xC123u).Information0(1u).Build();
+    ASSERT_TRUE(peers.GetScm().SendEvent(scmEvent));
+    // The checker's own warning of the long cycle may come first.
+    EXPECT_TRUE(WaitFor(
+                    [&]() -> std::optional<Bytes>
+                    {
+                        std::optional<Bytes> message = peers.GetRuntime().ReceiveEventMessage();
+                        return (message && (*message == scmEvent)) ? message : std::nullopt;
+                    },
+                    5s)
+                    .has_value());
+    const Bytes unlock(21u, 0x5Au);
+    ASSERT_TRUE(peers.GetRuntime().SendUnlockRequest(unlock));
+    EXPECT_EQ(Support::ToHex(unlock),
+              Support::ToHex(WaitFor([&] { return peers.GetScm().ReceiveUnlockRequest(); }, 5s).value_or(Bytes())));
+    EXPECT_FALSE(peers.GetRuntime().ReceiveFrame(500ms).has_value()) << "a frame passed after fail-safe";
+    EXPECT_TRUE(checker.IsRunning());
+}
+} // namespace
