@@ -43,6 +43,7 @@ extern "C"
      *   kel-flash/ and its files     root, domain group, 0750 and 0640
      *   identities, clock, roles     root, domain group, 0640
      *   reset-lock, plc-resets       checker, domain group, 0640 (created when missing)
+     *   event-log                    checker, domain group, 0600 (created when missing)
      *   storages "*.chk"             checker, SCM group, 0600
      *   other storages               SCM, SCM group, 0660 (the checker empties a pair that disagrees)
      *   runtime-side queues          runtime, runtime group, 0660
@@ -66,8 +67,8 @@ extern "C"
      *   - the domain directory, storage/, conditions/ and kel-flash/ are directories owned by root or the checker,
      *     writable by no others, storage/ and conditions/ by their group only when that is the SCM group or the
      *     domain group and the sticky bit is set, the domain directory and kel-flash/ by no group;
-     *   - the roles file, identities, flash file 16, reset-lock, plc-resets and clock, where present, are regular
-     *     files owned by root or the checker that no group or others may write;
+     *   - the roles file, identities, flash file 16, reset-lock, plc-resets, event-log and clock, where present, are
+     * regular files owned by root or the checker that no group or others may write;
      *   - the seven runtime-side queues belong to the runtime, root or the checker and no group but the runtime group
      *     may write them; the seven SCM-side queues and the two hand-over semaphores likewise for the SCM; none is
      *     writable by others; all sixteen exist;

@@ -16,7 +16,7 @@ constexpr const char* QueueBaseNames[] = {"unlock-request", "unlock-response", "
 constexpr const char* SemaphoreBaseNames[] = {"frame-send", "frame-receive"};
 /// Files of the domain directory that only root or the checker may write.
 constexpr const char* TrustedKernelFiles[] = {"roles", "cpu-product-code", "cpu-serial-number", "kel-udid",
-                                              "clock", "reset-lock",       "plc-resets"};
+                                              "clock", "reset-lock",       "plc-resets",        "event-log"};
 /// The checker's own copies and the SCM's storages it reads.
 constexpr const char* CheckerCopyNames[] = {"tessera.uid.chk", "tessera.dat.chk", "fwrevcnf.bin.chk"};
 constexpr const char* ScmStorageNames[] = {"tessera.uid",  "tessera.dat",  "tol_para.saf", "autocnf.bin",

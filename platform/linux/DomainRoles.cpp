@@ -160,9 +160,10 @@ bool SetStorageOwnership(int storageFolder, const ScmDomainRoles& roles)
 }
 
 // Files that exist before the checker does: it could not create them in a directory it may not write.
-bool CreateCheckerFile(int domainDirectory, const char* name, const char* content, const ScmDomainRoles& roles)
+bool CreateCheckerFile(int domainDirectory, const char* name, const char* content, const ScmDomainRoles& roles,
+                       mode_t mode)
 {
-    const int descriptor = OpenRegularFileAt(domainDirectory, name, O_WRONLY | O_CREAT, KernelFileMode);
+    const int descriptor = OpenRegularFileAt(domainDirectory, name, O_WRONLY | O_CREAT, mode);
     if (descriptor < 0)
     {
         return false;
@@ -181,7 +182,7 @@ bool CreateCheckerFile(int domainDirectory, const char* name, const char* conten
         errno = error;
         return false;
     }
-    return SetOwnership(descriptor, roles.checkerUser, roles.domainGroup, KernelFileMode);
+    return SetOwnership(descriptor, roles.checkerUser, roles.domainGroup, mode);
 }
 
 bool WriteRolesFile(int domainDirectory, const ScmDomainRoles& roles)
@@ -297,7 +298,9 @@ extern "C" int scmKernelSetDomainRoles(uint16_t safetyDomainNumber, const ScmDom
     const CDomainDirectory flash(safetyDomainNumber, "kel-flash");
     const bool done =
         storage.IsOpen() && flash.IsOpen() && WriteRolesFile(domain, *roles) &&
-        CreateCheckerFile(domain, "reset-lock", "0\n", *roles) && CreateCheckerFile(domain, "plc-resets", "", *roles) &&
+        CreateCheckerFile(domain, "reset-lock", "0\n", *roles, KernelFileMode) &&
+        CreateCheckerFile(domain, "plc-resets", "", *roles, KernelFileMode) &&
+        CreateCheckerFile(domain, "event-log", "", *roles, CheckerCopyMode) &&
         SetOwnershipAt(domain, "conditions", true, 0u, roles->domainGroup, ConditionFolderMode, false) &&
         SetOwnershipAt(domain, "storage", true, 0u, roles->scmGroup, StorageFolderMode, false) &&
         SetOwnershipAt(domain, "kel-flash", true, 0u, roles->domainGroup, FlashFolderMode, false) &&

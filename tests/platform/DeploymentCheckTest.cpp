@@ -14,6 +14,7 @@
 #include "PlatformFixture.h"
 #include "Scm/ScmKernel.h"
 #include "Scm/ScmQueueNames.h"
+#include "eventLogLib.h"
 #include "msgQLib.h"
 #include "scmDeployment.h"
 #include "scmKernelEmulation.h"
@@ -163,6 +164,12 @@ int ReadStorage(const char* name)
     return (handle < 0) ? -1 : ScmCloseStorage(handle);
 }
 
+int AppendEvent()
+{
+    const uint8_t event[EVENT_LOG_EVENT_LENGTH] = {2u, 0x05u, 0xE2u};
+    return (eventLogAppend(Domain, event, sizeof(event)) == OK) ? 0 : -1;
+}
+
 class RoleReach : public DomainRoles, public ::testing::WithParamInterface<CReach>
 {
 };
@@ -212,6 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
         CReach{"CheckerCannotReplaceAnScmStorage", Support::GetCheckerAccount,
                [] { return WriteStorage("tessera.dat"); }, EPERM},
         CReach{"CheckerTakesTheResetLock", Support::GetCheckerAccount, [] { return ScmLockReset(Domain); }, 0},
+        CReach{"CheckerLogsItsEvents", Support::GetCheckerAccount, [] { return AppendEvent(); }, 0},
+        CReach{"RuntimeCannotWriteTheEventLog", Support::GetRuntimeAccount, [] { return AppendEvent(); }, EACCES},
         CReach{"RuntimeCannotTakeTheResetLock", Support::GetRuntimeAccount, [] { return ScmLockReset(Domain); },
                EACCES}),
     [](const ::testing::TestParamInfo<CReach>& reach) { return std::string(reach.param.m_name); });
