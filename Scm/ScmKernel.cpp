@@ -127,6 +127,11 @@ extern "C" int32_t ScmSetCondition(uint16_t safetyDomainNumber, uint32_t conditi
     return (Call(SCM_SYSCALL_SET_CONDITION, safetyDomainNumber, condition, information) == -1) ? -1 : 0;
 }
 
+extern "C" int32_t ScmClearCondition(uint16_t safetyDomainNumber, uint32_t condition)
+{
+    return (Call(SCM_SYSCALL_CLEAR_CONDITION, safetyDomainNumber, condition) == -1) ? -1 : 0;
+}
+
 extern "C" void ScmResetPlc(uint32_t mode)
 {
     (void)Call(SCM_SYSCALL_RESET_PLC, mode);

@@ -62,6 +62,8 @@ extern "C"
     int32_t ScmWaitForCondition(uint16_t safetyDomainNumber, uint32_t condition, uint32_t* information);
     /** Sets the condition for the domain with the given information; 0 or -1. */
     int32_t ScmSetCondition(uint16_t safetyDomainNumber, uint32_t condition, uint32_t information);
+    /** Clears the condition for the domain (one that is not set is no error); 0 or -1. */
+    int32_t ScmClearCondition(uint16_t safetyDomainNumber, uint32_t condition);
     /** Resets the PLC in the given mode. */
     void ScmResetPlc(uint32_t mode);
     /** Reads a flash file of the safety controller; the number of bytes read, or -1. */

@@ -344,6 +344,11 @@ int main()
     }
     fwIdent = LdFwIdentStart;
 
+    // What an earlier checker of the domain published, and the SCM's answer to it, belong to that checker: this one
+    // announces itself afresh and hands over only to an SCM that has initialised after it.
+    (void)ScmClearCondition(safetyDomainNumber, ScmCheckerInitialized);
+    (void)ScmClearCondition(safetyDomainNumber, ScmScmInitialized);
+
     std::uint32_t runtimeRevisionNumber = 0u;
     (void)ScmWaitForCondition(safetyDomainNumber, ScmStarted, &runtimeRevisionNumber);
 

@@ -48,7 +48,7 @@ void platformClockReset(void);
  *
  * Services are named as the calls: msgQOpen, msgQSend, msgQReceive, msgQInfoGet, msgQDelete, msgQUnlink,
  * semOpen, semGive, semTake, semClose, semUnlink, taskSpawn, taskDelay, taskDelete, clockGetTime, or by kernel
- * service number 128 to 149 (also by the wrapper names ScmGetUSecCounter ... ScmReadKelFlashFile).
+ * service number 128 to 150 (also by the wrapper names ScmGetUSecCounter ... ScmReadKelFlashFile, ScmClearCondition).
  *
  * The environment variable SCM_FAULTS holds rules for a process that a test starts, read at the first call of
  * any service: "rule[,rule...]" with rule "service:n[:errno[:count]]", errno 5 (EIO) and count 1 by default.

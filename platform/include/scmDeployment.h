@@ -39,7 +39,7 @@ extern "C"
      *
      *   domain directory             root, domain group, 0750
      *   storage/                     root, SCM group, 03770 (set-group-ID, sticky)
-     *   conditions/                  root, domain group, 01770 (sticky)
+     *   conditions/                  checker, domain group, 01770 (sticky; the checker clears conditions 1 and 2)
      *   kel-flash/ and its files     root, domain group, 0750 and 0640
      *   identities, clock, roles     root, domain group, 0640
      *   reset-lock, plc-resets       checker, domain group, 0640 (created when missing)

@@ -301,7 +301,9 @@ extern "C" int scmKernelSetDomainRoles(uint16_t safetyDomainNumber, const ScmDom
         CreateCheckerFile(domain, "reset-lock", "0\n", *roles, KernelFileMode) &&
         CreateCheckerFile(domain, "plc-resets", "", *roles, KernelFileMode) &&
         CreateCheckerFile(domain, "event-log", "", *roles, CheckerCopyMode) &&
-        SetOwnershipAt(domain, "conditions", true, 0u, roles->domainGroup, ConditionFolderMode, false) &&
+        // The checker owns the folder, so that a starting checker can clear the handshake of its predecessor.
+        SetOwnershipAt(domain, "conditions", true, roles->checkerUser, roles->domainGroup, ConditionFolderMode,
+                       false) &&
         SetOwnershipAt(domain, "storage", true, 0u, roles->scmGroup, StorageFolderMode, false) &&
         SetOwnershipAt(domain, "kel-flash", true, 0u, roles->domainGroup, FlashFolderMode, false) &&
         SetFlashOwnership(flash.Get(), roles->domainGroup) &&

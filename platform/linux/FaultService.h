@@ -4,7 +4,7 @@
 
 namespace Platform
 {
-/// Services that rules can name. Kernel services use their call numbers 128 to 149 as identifiers.
+/// Services that rules can name. Kernel services use their call numbers 128 to 150 as identifiers.
 enum FaultService : int
 {
     FaultMsgQOpen = 1,
@@ -23,7 +23,7 @@ enum FaultService : int
     FaultTaskDelete,
     FaultClockGetTime,
     FaultKernelServiceFirst = 128,
-    FaultKernelServiceLast = 149
+    FaultKernelServiceLast = 150
 };
 } // namespace Platform
 

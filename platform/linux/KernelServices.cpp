@@ -264,6 +264,17 @@ int SetCondition(std::uint16_t domain, std::uint32_t condition, std::uint32_t in
                : FailKernel(errno);
 }
 
+int ClearCondition(std::uint16_t domain, std::uint32_t condition)
+{
+    const CDomainDirectory directory(domain, "conditions");
+    char name[16];
+    if (!directory.IsOpen() || !FormatConditionName(condition, name))
+    {
+        return FailKernel(errno);
+    }
+    return ((unlinkat(directory.Get(), name, 0) == 0) || (errno == ENOENT)) ? OK : FailKernel(errno);
+}
+
 int GetCondition(std::uint16_t domain, std::uint32_t condition, std::uint32_t* information)
 {
     const CDomainDirectory directory(domain, "conditions");

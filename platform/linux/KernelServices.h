@@ -16,6 +16,8 @@ int UnlockReset(std::uint16_t domain);
 int GetResetLockCount(std::uint16_t domain, std::uint32_t* count);
 int SetCondition(std::uint16_t domain, std::uint32_t condition, std::uint32_t information);
 /// Non-blocking: 0 with the information when set, -1 with ENOENT when not.
+/// Clears the condition (a condition that is not set is no error).
+int ClearCondition(std::uint16_t domain, std::uint32_t condition);
 int GetCondition(std::uint16_t domain, std::uint32_t condition, std::uint32_t* information);
 /// Blocks until set; timeoutMilliseconds < 0 waits without limit (ETIMEDOUT otherwise). Polls the condition's
 /// file: conditions are few and set once per start, so a short poll costs nothing that matters.

@@ -109,6 +109,9 @@ int Dispatch(const ScmSyscallArgument (&a)[8], int callNumber)
         return (ToDomain(a[0], domain) && ToUnsigned32(a[1], value) && ToUnsigned32(a[2], length))
                    ? Platform::SetCondition(domain, value, length)
                    : Fail(EINVAL);
+    case SCM_SYSCALL_CLEAR_CONDITION:
+        return (ToDomain(a[0], domain) && ToUnsigned32(a[1], value)) ? Platform::ClearCondition(domain, value)
+                                                                     : Fail(EINVAL);
     case SCM_SYSCALL_RESET_PLC:
         return ToUnsigned32(a[0], value) ? Platform::ResetPlc(value) : Fail(EINVAL);
     case SCM_SYSCALL_READ_KEL_FLASH_FILE:
@@ -118,7 +121,7 @@ int Dispatch(const ScmSyscallArgument (&a)[8], int callNumber)
                                                 ToPointer<std::int32_t>(a[5]))
                    : Fail(EINVAL);
     default:
-        // Channels (137 to 140), 143, 146 and 149 are not used by the checker; nothing outside 128 to 149 exists.
+        // Channels (137 to 140), 143, 146 and 149 are not used by the checker; nothing outside 128 to 150 exists.
         return Fail(ENOSYS);
     }
 }

@@ -1,5 +1,6 @@
-// The checker's hand-over with an SCM that stops handing back: a bounded wait, fail-safe, and the other flows
-// relayed without the SCM's pace from then on.
+// The checker's hand-over with the SCM: a bounded wait for an SCM that stops handing back (fail-safe, the other
+// flows relayed without the SCM's pace from then on), and a restarted checker that hands over only to an SCM that
+// has initialised again.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -86,5 +87,29 @@ TEST(HandOver, ScmThatStopsHandingBackMakesTheDomainFailSafeAndTheOtherFlowsGoOn
               Support::ToHex(WaitFor([&] { return peers.GetScm().ReceiveUnlockRequest(); }, 5s).value_or(Bytes())));
     EXPECT_FALSE(peers.GetRuntime().ReceiveFrame(500ms).has_value()) << "a frame passed after fail-safe";
     EXPECT_TRUE(checker.IsRunning());
+}
+TEST(HandOver, RestartedCheckerWaitsForTheScmToInitialiseAgain)
+{
+    Support::CPlatformIsolation isolation;
+    Support::CDomainProvisioner provisioner(Domain);
+    provisioner.Create(Support::MakeCleanDomainProvision());
+    std::optional<Support::CCheckerProcess> checker;
+    checker.emplace(Support::CCheckerProcess::CEnvironment{{"SafetyDomainNumber", std::to_string(Domain)}});
+    std::optional<Support::CPlayedDomain> peers;
+    peers.emplace(Domain);
+    const std::uint32_t revision = peers->Start();
+    peers->Cycles(2u);
+
+    // Killed and started again; the runtime's condition 0 and the SCM's condition 2 of the first start are still
+    // there.
+    peers.reset();
+    checker.reset();
+    checker.emplace(Support::CCheckerProcess::CEnvironment{{"SafetyDomainNumber", std::to_string(Domain)}});
+    peers.emplace(Domain);
+    ASSERT_EQ(std::optional<std::uint32_t>(revision), peers->GetScm().WaitForCheckerRevision(30s));
+    EXPECT_FALSE(peers->GetScm().PlayCycle({}, 1500ms)) << "handed over to the SCM of the earlier checker";
+    peers->GetScm().PublishRevision(revision);
+    EXPECT_TRUE(peers->GetScm().PlayCycle({}, 10s));
+    EXPECT_EQ(std::vector<CEventRecord>{}, peers->GetRuntime().ReceiveEvents());
 }
 } // namespace

@@ -46,6 +46,7 @@ constexpr CServiceName ServiceNames[] = {
     {"ScmSetCondition", 145},
     {"ScmResetPlc", 147},
     {"ScmReadKelFlashFile", 148},
+    {"ScmClearCondition", 150},
 };
 
 constexpr int DefaultFaultError = EIO;
@@ -88,7 +89,7 @@ int CFaultInjector::FindService(const char* name, std::size_t length)
     unsigned long number = 0u;
     if (ParseUnsigned(name, length, 1000u, number))
     {
-        return ((number >= 128u) && (number <= 149u)) ? static_cast<int>(number) : 0;
+        return ((number >= 128u) && (number <= 150u)) ? static_cast<int>(number) : 0;
     }
     for (const CServiceName& entry : ServiceNames)
     {
