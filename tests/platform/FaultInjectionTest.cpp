@@ -104,7 +104,7 @@ TEST_P(MalformedFaultRules, ArmNothing)
 
 INSTANTIATE_TEST_SUITE_P(Texts, MalformedFaultRules,
                          ::testing::Values(CMalformedRules{"taskDelay"}, CMalformedRules{"taskDelay:0"},
-                                           CMalformedRules{"noSuchCall:1"}, CMalformedRules{"150:1"},
+                                           CMalformedRules{"noSuchCall:1"}, CMalformedRules{"151:1"},
                                            CMalformedRules{"taskDelay:1:0"}, CMalformedRules{"taskDelay:1:x"},
                                            CMalformedRules{"taskDelay:1:5:1:9"},
                                            // The valid first rule must not be armed either.
