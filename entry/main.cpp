@@ -31,6 +31,7 @@
 #include "entry/FwIdent.h"
 #include "entry/ProcessImageSections.h"
 #include "processLib.h"
+#include "scmDeployment.h"
 #include "semLib.h"
 #include "taskLib.h"
 
@@ -382,6 +383,14 @@ int main()
     catch (const Util::CException& exception)
     {
         Util::CException::LogError(exception);
+        return -1;
+    }
+
+    // What the checker holds and is about to read must be out of reach of every role that may not write it.
+    char unprotectedObject[SCM_DEPLOYMENT_OBJECT_LENGTH_MAX] = {};
+    if (scmCheckDeployment(safetyDomainNumber, unprotectedObject, sizeof(unprotectedObject)) != OK)
+    {
+        (void)std::printf("SCM checker failed to start: unprotected %s?\n", unprotectedObject);
         return -1;
     }
 

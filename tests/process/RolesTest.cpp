@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -123,4 +124,56 @@ TEST_F(ThreeRoles, RunTheDomainEachUnderItsOwnUser)
     EXPECT_EQ(m_roles.checkerUser, copy.st_uid);
     EXPECT_EQ(0600u, copy.st_mode & 07777u);
 }
+// An object that a wrong role could write makes the checker refuse to start, naming the object.
+struct CUnprotectedCase
+{
+    const char* m_name;
+    const char* m_described;
+    // The object's path below the kernel root ("" for the POSIX semaphore of the hand-over from the SCM).
+    const char* m_path;
+};
+
+void PrintTo(const CUnprotectedCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.m_name;
+}
+
+class Unprotected : public ::testing::TestWithParam<CUnprotectedCase>
+{
+};
+
+TEST_P(Unprotected, ObjectMakesTheCheckerRefuseToStart)
+{
+    const CUnprotectedCase& parameter = GetParam();
+    Support::CPlatformIsolation isolation;
+    Support::CDomainProvisioner provisioner(Domain);
+    provisioner.Create(Support::MakeCleanDomainProvision());
+    std::string path = std::string("/dev/shm/sem.") + std::getenv("SCM_IPC_PREFIX") + "scm0023.~frame-receive";
+    if (*parameter.m_path != '\0')
+    {
+        path = isolation.GetKernelRoot() + "/scm0023/" + parameter.m_path;
+    }
+    struct stat status
+    {
+    };
+    ASSERT_EQ(0, stat(path.c_str(), &status)) << path;
+    ASSERT_EQ(0, chmod(path.c_str(), (status.st_mode & 07777u) | S_IWOTH)) << path;
+
+    Support::CCheckerProcess checker({{"SafetyDomainNumber", std::to_string(Domain)}},
+                                     Support::CCheckerProcess::CVariant::Shipped);
+    ASSERT_EQ(0, scmKernelSetCondition(Domain, ScmStarted, 0u));
+    EXPECT_EQ(255, checker.WaitForExit(std::chrono::seconds(30)));
+    EXPECT_EQ(std::string("SCM checker failed to start: unprotected ") + parameter.m_described + "?\n",
+              checker.GetOutput());
+    std::uint32_t revision = 0u;
+    EXPECT_NE(0, scmKernelWaitForCondition(Domain, ScmCheckerInitialized, 0, &revision)) << "announced itself";
+    provisioner.Destroy();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Objects, Unprotected,
+    ::testing::Values(CUnprotectedCase{"HandOverSemaphore", "semaphore /scm0023/~frame-receive", ""},
+                      CUnprotectedCase{"CheckerCopy", "storage fwrevcnf.bin.chk", "storage/fwrevcnf.bin.chk"},
+                      CUnprotectedCase{"ScmStorage", "storage tol_para.saf", "storage/tol_para.saf"}),
+    [](const ::testing::TestParamInfo<CUnprotectedCase>& testCase) { return testCase.param.m_name; });
 } // namespace

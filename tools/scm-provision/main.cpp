@@ -19,6 +19,7 @@
 #include "Scm/ScmEventLog.h"
 #include "Scm/ScmQueueNames.h"
 #include "Util/ByteOrder.h"
+#include "eventLogLib.h"
 #include "msgQLib.h"
 #include "scmKernelEmulation.h"
 #include "semLib.h"
@@ -72,9 +73,12 @@ Commands:
         Plays the SCM's side of the checker's frame hand-over N times (default 1): waits for the checker to give
         the "~frame-send" semaphore, then gives the "~frame-receive" semaphore back. Prints "cycles N" with the
         number completed; fails when the checker does not hand over within the timeout (default 10 s).
-  events DOMAIN
+  events DOMAIN [--log]
         Takes every event waiting on the runtime's event queue and prints one line each:
-        "level=2|3 code=0xE2NN name=NAME info0=N info1=N".
+        "level=2|3 code=0xE2NN name=NAME info0=N info1=N". With --log it reads the domain's event log instead (every
+        event the checker logged, also those past the queue's budget of four; the newest 256, oldest first, left in
+        place), one line each: "seq=N time_us=N level=... code=... name=... info0=N info1=N" (time_us: the
+        monotonic clock of the machine). Fails when the domain has no event log.
   send DOMAIN QUEUE HEX [--complement]
         Sends one message, the bytes HEX (pairs of hexadecimal digits; spaces, ':' and '-' between bytes are
         ignored), on the domain's queue QUEUE: a base name for the runtime's side ("frame-send", "command",
@@ -489,10 +493,48 @@ int HandOver(const std::vector<std::string>& arguments)
     return (completed == cycles) ? ExitOk : FailWithErrno("the checker did not hand over");
 }
 
+// One "level=... code=... name=... info0=... info1=..." line of an 11-byte event record.
+std::string FormatEvent(const std::uint8_t* record)
+{
+    const auto code = static_cast<unsigned>(Util::GetLittleEndianUInt32(record, ScmEvent::ms_CodeOffset));
+    const char* codeName = ScmGetEventCodeName(code);
+    char codeText[16];
+    (void)std::snprintf(codeText, sizeof codeText, "0x%04X", code);
+    return "level=" + std::to_string(record[ScmEvent::ms_LevelOffset]) + " code=" + codeText +
+           " name=" + ((codeName != nullptr) ? codeName : "unknown") +
+           " info0=" + std::to_string(Util::GetLittleEndianUInt16(record, ScmEvent::ms_Information0Offset)) +
+           " info1=" + std::to_string(Util::GetLittleEndianUInt32(record, ScmEvent::ms_Information1Offset));
+}
+
+int EventLog(std::uint16_t domain)
+{
+    std::vector<EVENT_LOG_ENTRY> entries(EVENT_LOG_CAPACITY);
+    const int count = eventLogRead(domain, entries.data(), entries.size());
+    if (count < 0)
+    {
+        return FailWithErrno("cannot read the event log");
+    }
+    for (int i = 0; i < count; ++i)
+    {
+        const EVENT_LOG_ENTRY& entry = entries[static_cast<std::size_t>(i)];
+        std::cout << "seq=" << entry.sequence << " time_us=" << entry.monotonicMicroseconds << " "
+                  << FormatEvent(entry.event) << "\n";
+    }
+    return ExitOk;
+}
+
 int Events(const std::vector<std::string>& arguments)
 {
-    RequireCount(arguments, 2u);
+    const bool log = (arguments.size() == 3u) && (arguments[2] == "--log");
+    if ((arguments.size() != 2u) && !log)
+    {
+        throw CUsageError("usage: events DOMAIN [--log]");
+    }
     const std::uint16_t domain = ParseDomain(arguments[1]);
+    if (log)
+    {
+        return EventLog(domain);
+    }
     char name[SCM_QUEUE_NAME_BUFFER_LENGTH] = {};
     MSG_Q_ID queue = msgQOpen(ScmGetEventQueueToRuntimeName(domain, name), 0u, 0u, MSG_Q_FIFO, 0, nullptr);
     if (queue == nullptr)
@@ -503,14 +545,7 @@ int Events(const std::vector<std::string>& arguments)
     while (msgQReceive(queue, reinterpret_cast<char*>(record), sizeof record, NO_WAIT) ==
            static_cast<ssize_t>(sizeof record))
     {
-        const auto code = static_cast<unsigned>(Util::GetLittleEndianUInt32(record, ScmEvent::ms_CodeOffset));
-        const char* codeName = ScmGetEventCodeName(code);
-        char codeText[16];
-        (void)std::snprintf(codeText, sizeof codeText, "0x%04X", code);
-        std::cout << "level=" << static_cast<unsigned>(record[ScmEvent::ms_LevelOffset]) << " code=" << codeText
-                  << " name=" << ((codeName != nullptr) ? codeName : "unknown")
-                  << " info0=" << Util::GetLittleEndianUInt16(record, ScmEvent::ms_Information0Offset)
-                  << " info1=" << Util::GetLittleEndianUInt32(record, ScmEvent::ms_Information1Offset) << "\n";
+        std::cout << FormatEvent(record) << "\n";
     }
     (void)msgQDelete(queue);
     return ExitOk;
