@@ -9,15 +9,37 @@ extern "C"
 {
 #endif
 
-    /* Tables of the non-reflected polynomials 0x2F, 0x5935, 0x755B and 0x1EDC6F41 (most significant bit first). */
-    extern const uint8_t Qdriff_gaucCrc8Tab[256];
-    extern const uint16_t Qdriff_gausCrc16Tab[256];
-    extern const uint16_t Qdriff_gausCrc16_755B_Tab[256];
-    extern const uint32_t Qdriff_gaulCrc32Tab[256];
+    /* Number of slices: the routines consume this many bytes per step. */
+#define QDRIFF_CRC_SLICE_COUNT 8
 
     /*
-     * Low-level routines: continue a CRC from the given start value over lLen bytes at pBuf. A null buffer gives
-     * 0; a length of 0 or less gives the start value unchanged. No final XOR.
+     * The tables of the non-reflected polynomials 0x2F, 0x5935, 0x755B and 0x1EDC6F41 (most significant bit first),
+     * computed when the checker is compiled. Entry m_slice[k][i] is the register, starting from 0, after byte i
+     * followed by k zero bytes; slice 0 is the classic per-byte table.
+     */
+    typedef struct
+    {
+        uint8_t m_slice[QDRIFF_CRC_SLICE_COUNT][256];
+    } Qdriff_Crc8Table;
+    typedef struct
+    {
+        uint16_t m_slice[QDRIFF_CRC_SLICE_COUNT][256];
+    } Qdriff_Crc16Table;
+    typedef struct
+    {
+        uint32_t m_slice[QDRIFF_CRC_SLICE_COUNT][256];
+    } Qdriff_Crc32Table;
+
+    extern const Qdriff_Crc8Table Qdriff_gaucCrc8Tab;
+    extern const Qdriff_Crc16Table Qdriff_gausCrc16Tab;
+    extern const Qdriff_Crc16Table Qdriff_gausCrc16_755B_Tab;
+    extern const Qdriff_Crc32Table Qdriff_gaulCrc32Tab;
+
+    /*
+     * Low-level routines: continue a CRC from the given start value over lLen bytes at pBuf, eight bytes per step.
+     * A null buffer gives 0; a length of 0 or less gives the start value unchanged. No final XOR. The result equals
+     * the per-byte update crc = T[b XOR crc] (8 bits), crc = (crc << 8) XOR T[(crc >> (w - 8)) XOR b] (16 and 32
+     * bits) over every byte; any split of a range into two calls gives the same result as one call.
      */
     uint8_t Qdriff_Crc8CalcSwp(uint8_t ucInitCrc, int32_t lLen, const uint8_t* pBuf);
     uint16_t Qdriff_Crc16CalcSwp(uint16_t usInitCrc, int32_t lLen, const uint8_t* pBuf);

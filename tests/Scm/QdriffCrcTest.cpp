@@ -6,25 +6,16 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tests/Scm/CrcReference.h"
+
 namespace
 {
 const std::uint8_t CheckInput[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
 
-// Shifts one bit at a time through the polynomial, most significant bit first, no reflection, no final XOR.
 std::uint32_t BitwiseCrc(unsigned width, std::uint32_t polynomial, std::uint32_t crc, const std::uint8_t* data,
                          std::size_t length)
 {
-    const std::uint32_t top = 1u << (width - 1u);
-    const std::uint32_t mask = (width == 32u) ? 0xFFFFFFFFu : ((1u << width) - 1u);
-    for (std::size_t i = 0; i < length; ++i)
-    {
-        crc ^= static_cast<std::uint32_t>(data[i]) << (width - 8u);
-        for (int bit = 0; bit < 8; ++bit)
-        {
-            crc = ((crc & top) != 0u) ? (((crc << 1u) ^ polynomial) & mask) : ((crc << 1u) & mask);
-        }
-    }
-    return crc;
+    return CrcReference::Bitwise(width, polynomial, crc, data, length);
 }
 
 TEST(QdriffCrc, CatalogueCheckValues)
@@ -62,15 +53,23 @@ TEST(QdriffCrc, NullBufferGivesZeroAndEmptyRangeKeepsTheStartValue)
     }
 }
 
-TEST(QdriffCrc, EveryTableEntryMatchesTheBitwiseReference)
+// Slice k of a table is byte i followed by k zero bytes; slice 0 is the classic per-byte table.
+TEST(QdriffCrc, EverySliceEntryMatchesTheBitwiseReference)
 {
-    for (unsigned i = 0u; i < 256u; ++i)
+    for (unsigned k = 0u; k < QDRIFF_CRC_SLICE_COUNT; ++k)
     {
-        const auto byte = static_cast<std::uint8_t>(i);
-        EXPECT_EQ(BitwiseCrc(8u, 0x2Fu, 0u, &byte, 1u), Qdriff_gaucCrc8Tab[i]) << i;
-        EXPECT_EQ(BitwiseCrc(16u, 0x5935u, 0u, &byte, 1u), Qdriff_gausCrc16Tab[i]) << i;
-        EXPECT_EQ(BitwiseCrc(16u, 0x755Bu, 0u, &byte, 1u), Qdriff_gausCrc16_755B_Tab[i]) << i;
-        EXPECT_EQ(BitwiseCrc(32u, 0x1EDC6F41u, 0u, &byte, 1u), Qdriff_gaulCrc32Tab[i]) << i;
+        for (unsigned i = 0u; i < 256u; ++i)
+        {
+            std::uint8_t bytes[QDRIFF_CRC_SLICE_COUNT] = {};
+            bytes[0] = static_cast<std::uint8_t>(i);
+            const std::size_t length = k + 1u;
+            EXPECT_EQ(BitwiseCrc(8u, 0x2Fu, 0u, bytes, length), Qdriff_gaucCrc8Tab.m_slice[k][i]) << k << " " << i;
+            EXPECT_EQ(BitwiseCrc(16u, 0x5935u, 0u, bytes, length), Qdriff_gausCrc16Tab.m_slice[k][i]) << k << " " << i;
+            EXPECT_EQ(BitwiseCrc(16u, 0x755Bu, 0u, bytes, length), Qdriff_gausCrc16_755B_Tab.m_slice[k][i])
+                << k << " " << i;
+            EXPECT_EQ(BitwiseCrc(32u, 0x1EDC6F41u, 0u, bytes, length), Qdriff_gaulCrc32Tab.m_slice[k][i])
+                << k << " " << i;
+        }
     }
 }
 
