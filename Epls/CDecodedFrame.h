@@ -75,8 +75,14 @@ public:
     const std::uint8_t* GetDbs() const;
 
 private:
+    // The decoder checks the raw frame once, classifies it and then verifies it through VerifyAndDecode.
+    friend class CFrameDecoder;
+
     /// Raises 0xE200 for a null frame and 0xE2BE for a frame shorter than ms_FrameLengthMin.
     static void CheckFrame(std::uint16_t frameLength, const std::uint8_t* frame);
+    /// Initialize after CheckFrame has accepted the frame: raises 0xE200 for a null scmUdid, then 0xE2BF, 0xE2C0
+    /// and 0xE2C1 as Initialize does.
+    void VerifyAndDecode(std::uint16_t frameLength, const std::uint8_t* frame, const std::uint8_t* scmUdid);
     void CheckInitialized() const;
 
     const std::uint8_t* m_frame;

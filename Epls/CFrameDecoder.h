@@ -46,10 +46,8 @@ public:
                                          const std::uint8_t* scmUdid);
 
 private:
-    /// The SNMT object for the frame, and in leMin the payload its class needs.
-    CDecodedFrame& SelectSnmtFrame(std::uint16_t frameLength, const std::uint8_t* frame, std::uint8_t& leMin);
-    /// The SSDO object for the frame, and in leMin the payload its class needs.
-    CDecodedFrame& SelectSsdoFrame(std::uint16_t frameLength, const std::uint8_t* frame, std::uint8_t& leMin);
+    /// The object of a class slot of the classification tables; the unknown frame for any other value.
+    CDecodedFrame& GetFrameObject(std::uint8_t slot);
 
     CDecodedSnmtAssignSadr m_snmtAssignSadr;
     CDecodedSnmtAssignUdidScm m_snmtAssignUdidScm;

@@ -285,4 +285,70 @@ TEST(CDecodedFrame, RawFrameReadersCheckTheFrameFirst)
     Support::ExpectGuard(Support::CaptureGuard([] { (void)Epls::CDecodedFrame::IsSnmt(11u, nullptr); }),
                          "CDecodedFrame.cpp");
 }
+
+// Sub-frame 2 is judged through its UDID-keyed head and the rest in place: every payload length of both forms, with
+// the CRC starting inside the head (slim, LE 0), right after it and beyond it, must decode with the right UDID and
+// fail CRC 2 when any one of the six UDID bytes differs; a basic frame's payload copies are compared at the keyed
+// first byte and at the last.
+TEST(CDecodedFrame, JudgesSubFrameTwoOfEveryPayloadLengthThroughTheScmUdid)
+{
+    for (const std::uint8_t id : {std::uint8_t{0x38u}, std::uint8_t{0x3Bu}, std::uint8_t{0x28u}})
+    {
+        const bool isSsdo = (id & 0x38u) == 0x38u;
+        const Support::Udid udid = isSsdo ? ScmUdid : Support::Udid{};
+        for (unsigned le = 0u; le <= 254u; ++le)
+        {
+            SCOPED_TRACE("id " + std::to_string(id) + " LE " + std::to_string(le));
+            const Bytes payload = Payload(le);
+            const Bytes frame = CFrameBuilder()
+                                    .Id(id)
+                                    .Adr(0x2A5u)
+                                    .Sdn(0x15Au)
+                                    .Ct(0xBEEFu)
+                                    .Tadr(0x3C3u)
+                                    .Tr(0x2Du)
+                                    .Payload(payload)
+                                    .ScmUdid(udid)
+                                    .Build();
+            const auto length = static_cast<std::uint16_t>(frame.size());
+            Epls::CDecodedUnknownFrame decoded;
+            decoded.Initialize(length, frame.data(), udid.data());
+            EXPECT_EQ(0xBEEFu, decoded.GetCt());
+            EXPECT_EQ(0x15Au, decoded.GetSdn());
+            EXPECT_EQ(0x3C3u, decoded.GetTadr());
+            EXPECT_EQ(0x2Du, decoded.GetTr());
+            for (std::size_t i = 0u; isSsdo && (i < udid.size()); ++i)
+            {
+                Support::Udid other = udid;
+                other[i] = static_cast<std::uint8_t>(other[i] ^ 0x10u);
+                Support::ExpectException(
+                    Support::CaptureException([&] { decoded.Initialize(length, frame.data(), other.data()); }),
+                    Code::InvalidCrc, 0u, 0u);
+            }
+            if ((id == 0x3Bu) || (le == 0u))
+            {
+                continue;
+            }
+            for (const std::size_t differing : {std::size_t{0u}, std::size_t{le - 1u}})
+            {
+                Bytes copy = payload;
+                copy[differing] = static_cast<std::uint8_t>(copy[differing] ^ 0x01u);
+                const Bytes inconsistent = CFrameBuilder()
+                                               .Id(id)
+                                               .Adr(0x2A5u)
+                                               .Sdn(0x15Au)
+                                               .Payload(payload)
+                                               .PayloadCopy(copy)
+                                               .ScmUdid(udid)
+                                               .Build();
+                Support::ExpectException(Support::CaptureException(
+                                             [&] {
+                                                 decoded.Initialize(static_cast<std::uint16_t>(inconsistent.size()),
+                                                                    inconsistent.data(), udid.data());
+                                             }),
+                                         Code::InconsistentPayload, 0u, 0u);
+            }
+        }
+    }
+}
 } // namespace
