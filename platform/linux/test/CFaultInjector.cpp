@@ -1,6 +1,9 @@
 // Injected failures of the layer's calls: the n-th call of a service fails with a given errno.
 #include "CFaultInjector.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -158,6 +161,11 @@ void CFaultInjector::LoadEnvironmentOnce()
                            // A malformed SCM_FAULTS arms nothing: a test that meant to inject sees its fault missing.
                            (void)LoadRules(text);
                        }
+                       const char* report = std::getenv("SCM_FAULTS_REPORT");
+                       if ((report != nullptr) && (*report != '\0'))
+                       {
+                           m_reportFile = open(report, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+                       }
                    });
 }
 
@@ -198,9 +206,29 @@ bool CFaultInjector::TryFail(int service)
     {
         return false;
     }
-    m_firedCount.fetch_add(1u);
+    ReportFired(m_firedCount.fetch_add(1u) + 1u);
     errno = error;
     return true;
+}
+
+// A process that a campaign starts and kills tells it this way whether the rule was reached at all; a fixed-width
+// record rewritten in place, so that the file holds one whole number at any moment.
+void CFaultInjector::ReportFired(unsigned firedCount) const
+{
+    if (m_reportFile < 0)
+    {
+        return;
+    }
+    char record[11] = {};
+    for (int digit = 9; digit >= 0; --digit)
+    {
+        record[digit] = static_cast<char>('0' + (firedCount % 10u));
+        firedCount /= 10u;
+    }
+    record[10] = '\n';
+    const int savedError = errno;
+    (void)!pwrite(m_reportFile, record, sizeof(record), 0);
+    errno = savedError;
 }
 
 int CFaultInjector::Inject(const char* service, unsigned n, int errorNumber, unsigned count)

@@ -34,6 +34,8 @@ public:
     static int FindService(const char* name, std::size_t length);
 
 private:
+    void ReportFired(unsigned firedCount) const;
+
     struct CRule
     {
         int m_service;
@@ -58,6 +60,8 @@ private:
     std::size_t m_ruleCount = 0u;
     std::atomic<bool> m_armed{false};
     std::atomic<unsigned> m_firedCount{0u};
+    /// SCM_FAULTS_REPORT, opened with SCM_FAULTS: receives the fired count whenever a rule fires; -1 without one.
+    int m_reportFile = -1;
 };
 } // namespace Platform
 
