@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "ChildProcess.h"
 #include "PlatformFixture.h"
@@ -177,6 +180,22 @@ TEST_F(KernelServices, FaultsFromTheEnvironmentHitTheNthCallOfAProcess)
         RunProcess(PLATFORM_TEST_PEER, {"open-queue", "/scm0007/~event", "3"}, {"SCM_FAULTS=msgQOpen:2:13"});
     EXPECT_EQ(0, result.m_exitCode);
     EXPECT_EQ("ok\nerrno=13\nok\n", result.m_output);
+}
+
+// A campaign learns from the report whether its rule was reached: the count of fired calls, or nothing.
+TEST_F(KernelServices, FiredFaultsAreReportedToTheReportFile)
+{
+    const std::string report = m_isolation->GetKernelRoot() + "/fired";
+    for (const auto& [rules, expected] : {std::pair<std::string, std::string>{"msgQOpen:2:13:0", "0000000002\n"},
+                                          std::pair<std::string, std::string>{"msgQOpen:4", ""}})
+    {
+        const CProcessResult result = RunProcess(PLATFORM_TEST_PEER, {"open-queue", "/scm0007/~event", "3"},
+                                                 {"SCM_FAULTS=" + rules, "SCM_FAULTS_REPORT=" + report});
+        EXPECT_EQ(0, result.m_exitCode) << rules;
+        std::ifstream stream(report);
+        const std::string content((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(expected, content) << rules;
+    }
 }
 } // namespace
 } // namespace PlatformTest

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "CCampaignDomain.h"
-#include "CFileVersions.h"
+#include "support/Load/CFileVersions.h"
 #include "ScmCheckerVersion.h"
 #include "scmKernelEmulation.h"
 #include "support/Load/CLoadPlayer.h"
@@ -151,7 +151,7 @@ Support::CCycleLoad MakeLoad(unsigned cycle, bool withTimeoutPhase)
 }
 
 CCaseResult RunCase(CCampaignDomain& domain, const std::string& rules, bool withTimeoutPhase,
-                    const CFileVersions& versions)
+                    const Support::CFileVersions& versions)
 {
     const Support::CDomainConfiguration configuration = MakeConfiguration();
     domain.Create(configuration.MakeProvision());
@@ -319,7 +319,7 @@ struct CRow
 int RunFaultSweep(const CSweepOptions& options)
 {
     CCampaignDomain domain(Domain);
-    CFileVersions versions;
+    Support::CFileVersions versions;
     for (const std::string& name : GetCheckerCopyNames())
     {
         const Support::CDomainProvision provision = MakeConfiguration().MakeProvision();

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "CCampaignDomain.h"
-#include "CFileVersions.h"
+#include "support/Load/CFileVersions.h"
 #include "ScmCheckerVersion.h"
 #include "scmKernelEmulation.h"
 #include "support/Load/CLoadPlayer.h"
@@ -260,7 +260,7 @@ private:
         }
         else
         {
-            if (CFileVersions::IsReadable(pair.m_copy, found))
+            if (Support::CFileVersions::IsReadable(pair.m_copy, found))
             {
                 ++m_counts.m_unexpected;
             }

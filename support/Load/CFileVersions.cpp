@@ -1,5 +1,5 @@
 // The versions of the checker's copies that a campaign knows.
-#include "CFileVersions.h"
+#include "support/Load/CFileVersions.h"
 
 #include <algorithm>
 #include <vector>
@@ -9,7 +9,7 @@
 #include "Param/CTesseraUidChk.h"
 #include "Util/CException.h"
 
-namespace Faults
+namespace Support
 {
 namespace
 {
@@ -18,7 +18,7 @@ constexpr std::size_t TesseraUidBufferLength = 256u;
 constexpr std::size_t FileBufferLength = 65536u;
 
 template <typename File>
-bool Reads(std::size_t bufferLength, const Support::Bytes& content)
+bool Reads(std::size_t bufferLength, const Bytes& content)
 {
     if (content.size() > bufferLength)
     {
@@ -39,23 +39,23 @@ bool Reads(std::size_t bufferLength, const Support::Bytes& content)
 }
 } // namespace
 
-void CFileVersions::Add(const std::string& name, const Support::Bytes& content)
+void CFileVersions::Add(const std::string& name, const Bytes& content)
 {
     m_versions[name].insert(content);
 }
 
-bool CFileVersions::IsKnown(const std::string& name, const Support::Bytes& content) const
+bool CFileVersions::IsKnown(const std::string& name, const Bytes& content) const
 {
     const auto found = m_versions.find(name);
     return (found != m_versions.end()) && (found->second.count(content) != 0u);
 }
 
-bool CFileVersions::IsWhole(const std::string& name, const Support::Bytes& content) const
+bool CFileVersions::IsWhole(const std::string& name, const Bytes& content) const
 {
     return content.empty() || IsKnown(name, content) || IsReadable(name, content);
 }
 
-bool CFileVersions::IsReadable(const std::string& name, const Support::Bytes& content)
+bool CFileVersions::IsReadable(const std::string& name, const Bytes& content)
 {
     if (name == "tessera.uid.chk")
     {
@@ -71,4 +71,4 @@ bool CFileVersions::IsReadable(const std::string& name, const Support::Bytes& co
     }
     return false;
 }
-} // namespace Faults
+} // namespace Support
