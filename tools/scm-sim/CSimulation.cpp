@@ -20,6 +20,7 @@
 #include "support/Peers/CPlayedDomain.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Test/CCheckerProcess.h"
+#include "tools/scm-sim/CNodeNetwork.h"
 #include "tools/scm-sim/CPcapWriter.h"
 #include "tools/scm-sim/CScmApplication.h"
 
@@ -189,12 +190,13 @@ public:
         {
             m_pcap = std::make_unique<CPcapWriter>(*m_options.m_pcap);
         }
+        std::vector<CNodeIdentity> devices;
         for (const CNodeDescription& node : m_description.m_nodes)
         {
-            m_nodeBySlot[node.m_configured.m_safetyAddress] = m_nodes.size();
-            m_nodes.emplace_back(node.GetDevice());
+            devices.push_back(node.GetDevice());
             m_views.push_back(node.GetScmView());
         }
+        m_network = std::make_unique<CNodeNetwork>(devices, m_description.m_scmUdid);
     }
 
     ~CImpl()
@@ -206,7 +208,7 @@ public:
 
     CRunResult Run()
     {
-        m_out << "scenario=" << m_scenario.m_name << " nodes=" << m_nodes.size() << " seed=" << m_options.m_seed
+        m_out << "scenario=" << m_scenario.m_name << " nodes=" << m_network->GetNodes().size() << " seed=" << m_options.m_seed
               << " expected=" << m_scenario.m_expected.ToString() << "\n";
         m_start = std::chrono::steady_clock::now();
         Support::CDomainProvision provision = m_description.GetConfiguration().MakeProvision();
@@ -299,7 +301,7 @@ private:
         {
             return;
         }
-        std::cerr << "\rcycle " << m_cycle << ": " << CountOperational() << "/" << m_nodes.size()
+        std::cerr << "\rcycle " << m_cycle << ": " << CountOperational() << "/" << m_network->GetNodes().size()
                   << " nodes operational" << (last ? "\n" : "") << std::flush;
     }
 
@@ -435,27 +437,11 @@ private:
         m_scmSent.clear();
     }
 
-    // The network delivers a frame to the node it addresses: SADR assignment by UDID, the rest by address.
     void Deliver(const Bytes& frame)
     {
-        const std::optional<Support::CFrameFields> fields = Support::ParseFrame(frame, m_description.m_scmUdid);
-        const std::uint16_t adr = static_cast<std::uint16_t>(frame[0] | ((frame[1] & 3u) << 8u));
-        for (std::size_t i = 0u; i < m_nodes.size(); ++i)
+        for (Bytes& answer : m_network->Deliver(frame))
         {
-            const bool addressed =
-                (fields.has_value() && (fields->m_id == 0x2Au))
-                    ? true
-                    : ((m_nodes[i].GetSafetyAddress() == adr) ||
-                       ((fields.has_value() && fields->m_id == 0x28u) && (m_nodes[i].GetIdentity().m_slot == adr)));
-            if (!addressed)
-            {
-                continue;
-            }
-            std::optional<Bytes> answer = m_nodes[i].Answer(frame);
-            if (answer.has_value())
-            {
-                m_runtimeOutbox.push_back(std::move(*answer));
-            }
+            m_runtimeOutbox.push_back(std::move(answer));
         }
     }
 
@@ -620,11 +606,11 @@ private:
     CRunResult Judge()
     {
         CRunResult result;
-        result.m_nodes = static_cast<unsigned>(m_nodes.size());
+        result.m_nodes = static_cast<unsigned>(m_network->GetNodes().size());
         result.m_operational = CountOperational();
         result.m_cycles = m_cycle;
         std::vector<std::string> faults;
-        for (const CSafetyNode& node : m_nodes)
+        for (const CSafetyNode& node : m_network->GetNodes())
         {
             for (const std::string& violation : node.GetViolations())
             {
@@ -726,8 +712,7 @@ private:
     std::optional<Support::CCheckerProcess> m_checker;
     std::optional<Support::CPlayedDomain> m_peers;
     std::unique_ptr<CPcapWriter> m_pcap;
-    std::vector<CSafetyNode> m_nodes;
-    std::map<std::uint16_t, std::size_t> m_nodeBySlot;
+    std::unique_ptr<CNodeNetwork> m_network;
     std::vector<CScmNodeView> m_views;
     std::unique_ptr<CScmApplication> m_scm;
     std::vector<Bytes> m_scmSent;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Cli/ProgramVersion.h"
 #include "tools/scm-sim/CDomainDescription.h"
 #include "tools/scm-sim/CScenario.h"
 #include "tools/scm-sim/CSimulation.h"
@@ -21,9 +22,10 @@ constexpr int ExitUsage = 2;
 
 constexpr const char* HelpText =
     R"(Usage: scm-sim init [FILE]
-       scm-sim list
-       scm-sim run NAME [--nodes N] [--seed S] [OPTIONS]
-       scm-sim run --description FILE [OPTIONS]
+   or: scm-sim list
+   or: scm-sim run NAME [--nodes N] [--seed S] [OPTIONS]
+   or: scm-sim run --description FILE [OPTIONS]
+   or: scm-sim --help | --version
 
 Plays the PLC runtime, an openSAFETY SCM, its safety nodes (up to 1022, SADR 2 to 1023; the SCM holds SADR 1)
 and the operator around a real scm-checker process, through the domain's real queues, hand-over semaphores and
@@ -59,6 +61,8 @@ Options of run:
 The timeline has one key=value line per step (cycle, flow, direction, class, module, verdict) and ends with
 "verdict=pass|fail scenario=... expected=... observed=...". On a terminal, runs without the frame timeline
 show one updating progress line on standard error; in a pipe they show none.
+
+--version prints the version and the checker's revision number.
 
 Exit status: 0 the checker behaved as the scenario expects (init, list: done), 1 it did not or the run failed
 (the message says why), 2 usage error.
@@ -229,6 +233,11 @@ int Run(const std::vector<std::string>& arguments)
 
 int main(int argc, char** argv)
 {
+    if (Support::AsksForVersion(argc, argv))
+    {
+        Support::PrintProgramVersion("scm-sim");
+        return ExitOk;
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty())
     {
