@@ -30,9 +30,11 @@ using Support::Bytes;
 constexpr std::uint16_t Domain = 41u;
 constexpr std::uint8_t ErrorLevel = 3u;
 constexpr unsigned LoadCycleCount = 8u;
-constexpr unsigned TimeoutPhaseCycleCount = 4u;
+constexpr auto TimeoutPhaseBound = std::chrono::seconds(4);
 // Beyond the hand-over timeout of the check task (10 s): a checker that shows no progress for this long hangs.
 constexpr auto HangBound = 12s;
+// A checker announces itself within a second of its start; one that has not after this long never will.
+constexpr auto HandshakeBound = 5s;
 constexpr Support::Password FirstPassword{'s', 'w', 'e', 'e', 'p', '-', '1', 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 1u};
 constexpr Support::Password SecondPassword{'s', 'w', 'e', 'e', 'p', '-', '2', 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 2u};
 
@@ -173,7 +175,7 @@ CCaseResult RunCase(CCampaignDomain& domain, const std::string& rules, bool with
     CCaseResult result;
     std::vector<Support::CDrain> drains;
     std::optional<std::uint32_t> revision;
-    const auto handshakeEnd = std::chrono::steady_clock::now() + HangBound;
+    const auto handshakeEnd = std::chrono::steady_clock::now() + HandshakeBound;
     while (!revision.has_value() && checker->IsRunning() && (std::chrono::steady_clock::now() < handshakeEnd))
     {
         revision = scm.WaitForCheckerRevision(100ms);
@@ -190,14 +192,28 @@ CCaseResult RunCase(CCampaignDomain& domain, const std::string& rules, bool with
         }
         if (withTimeoutPhase && checker->IsRunning())
         {
-            // Past the 60-second unlock deadline; the timeout task looks once a second.
+            // Past the 60-second unlock deadline; the timeout task looks once a second. The phase lasts until an
+            // error is logged (or the bound), and two cycles more.
+            const std::uint64_t shiftedUs = Support::CLoadPlayer::GetMonotonicUs();
             (void)scmKernelSetClockControl(Domain, 61000000, 0, 0);
-            for (unsigned cycle = 0u; (cycle < TimeoutPhaseCycleCount) && checker->IsRunning(); ++cycle)
+            const auto logged = [shiftedUs]
             {
-                Support::CCycleLoad quiet;
-                quiet.m_framesEachWay = 0u;
+                const std::vector<Support::CLoggedEvent> events = Support::ReadEventLog(Domain);
+                return std::any_of(events.begin(), events.end(),
+                                   [shiftedUs](const Support::CLoggedEvent& event)
+                                   { return (event.m_event.m_level == ErrorLevel) && (event.m_monotonicUs >= shiftedUs); });
+            };
+            Support::CCycleLoad quiet;
+            quiet.m_framesEachWay = 0u;
+            const auto end = std::chrono::steady_clock::now() + TimeoutPhaseBound;
+            while (checker->IsRunning() && !logged() && (std::chrono::steady_clock::now() < end))
+            {
                 drains.push_back(player.Cycle(quiet));
-                std::this_thread::sleep_for(300ms);
+                std::this_thread::sleep_for(100ms);
+            }
+            for (unsigned cycle = 0u; (cycle < 2u) && checker->IsRunning(); ++cycle)
+            {
+                drains.push_back(player.Cycle(quiet));
             }
         }
     }
