@@ -5,8 +5,11 @@
 #include <signal.h>
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <random>
 #include <set>
 #include <thread>
@@ -38,7 +41,8 @@ enum class CWrite
 {
     Password,
     SetupMode,
-    Signature
+    Signature,
+    Module
 };
 
 struct CPair
@@ -52,6 +56,10 @@ struct CPair
 
 constexpr CPair FwRevCnfPair{"fwrevcnf.bin", "fwrevcnf.bin.chk", 0xE21Bu, 0xE228u};
 constexpr CPair TesseraUidPair{"tessera.uid", "tessera.uid.chk", 0xE212u, 0xE215u};
+constexpr CPair TesseraDatPair{"tessera.dat", "tessera.dat.chk", 0xE217u, 0xE21Au};
+// Module 2 is exchanged between two modules of the same type, each acknowledged by the operator in turn.
+constexpr Support::Udid ModuleUdids[] = {{0x00u, 0x60u, 0x65u, 0x00u, 0x00u, 0x02u},
+                                         {0x00u, 0x60u, 0x65u, 0x00u, 0x0Au, 0x02u}};
 
 struct CCounts
 {
@@ -64,6 +72,8 @@ struct CCounts
     unsigned m_cleanStarts = 0u;
     unsigned m_refusedStarts = 0u;
     unsigned m_wrongStarts = 0u;
+    // Per copy: kills that left the new version, and kills inside its write.
+    std::map<std::string, std::pair<unsigned, unsigned>> m_byCopy;
 };
 
 // What the next start must show.
@@ -89,6 +99,10 @@ public:
         {
             Iterate();
         }
+        for (const auto& [name, counts] : m_counts.m_byCopy)
+        {
+            std::printf("%s: new_found=%u inside_write=%u\n", name.c_str(), counts.first, counts.second);
+        }
         std::printf("kills=%u inside_write=%u old_found=%u new_found=%u clean_starts=%u refused_starts=%u "
                     "wrong_starts=%u unexpected_files=%u torn_files=%u\n",
                     m_counts.m_kills, m_counts.m_insideWrite, m_counts.m_oldFound, m_counts.m_newFound,
@@ -100,7 +114,8 @@ public:
 private:
     // Starts the checker on the files as they are, plays the handshake (with `beforePublish` in it) and checks
     // the start against the expectation.
-    std::unique_ptr<Support::CCheckerProcess> Start(const std::function<void()>& beforePublish = {})
+    std::unique_ptr<Support::CCheckerProcess> Start(const std::function<void()>& beforePublish = {},
+                                                    const std::optional<Support::Udid>& frameUdid = std::nullopt)
     {
         const std::uint64_t startUs = Support::CLoadPlayer::GetMonotonicUs();
         m_sizesAtStart.clear();
@@ -113,7 +128,8 @@ private:
         (void)scmKernelClearCondition(Domain, 1u);
         (void)scmKernelClearCondition(Domain, 2u);
         std::unique_ptr<Support::CCheckerProcess> checker = m_domain.StartChecker({});
-        m_player = std::make_unique<Support::CLoadPlayer>(Domain, 2000ms, 2u, m_configuration.GetModule(2u).m_udid);
+        m_player = std::make_unique<Support::CLoadPlayer>(Domain, 2000ms, 2u,
+                                                          frameUdid.value_or(m_configuration.GetModule(2u).m_udid));
         m_player->GetPeers().GetRuntime().StartDomain();
         if (!m_player->GetPeers().GetScm().WaitForCheckerRevision(10000ms).has_value())
         {
@@ -234,6 +250,7 @@ private:
             if (name.rfind(prefix, 0u) == 0u)
             {
                 ++m_counts.m_insideWrite;
+                ++m_counts.m_byCopy[copyName].second;
                 break;
             }
         }
@@ -248,6 +265,7 @@ private:
         if (found == newCopy)
         {
             ++m_counts.m_newFound;
+            ++m_counts.m_byCopy[pair.m_copy].first;
             m_configuration = after;
             m_expectation = CExpectation{false, pair};
         }
@@ -288,11 +306,13 @@ private:
 
     void Iterate()
     {
-        std::uniform_int_distribution<int> kinds(0, 2);
+        std::uniform_int_distribution<int> kinds(0, 3);
         const CWrite write = static_cast<CWrite>(kinds(m_random));
         const Support::CDomainConfiguration before = m_configuration;
         Support::CDomainConfiguration after = before;
-        const CPair& pair = (write == CWrite::Signature) ? TesseraUidPair : FwRevCnfPair;
+        const CPair& pair = (write == CWrite::Signature) ? TesseraUidPair
+                            : (write == CWrite::Module)  ? TesseraDatPair
+                                                         : FwRevCnfPair;
         Bytes oldCopy = before.BuildFile(pair.m_copy);
 
         std::unique_ptr<Support::CCheckerProcess> checker;
@@ -318,7 +338,14 @@ private:
             return;
         }
 
-        checker = Start();
+        if (write == CWrite::Module)
+        {
+            after.GetModule(2u).m_udid =
+                (before.GetModule(2u).m_udid == ModuleUdids[0]) ? ModuleUdids[1] : ModuleUdids[0];
+        }
+        // The module answers its SADR assignment with its own UDID.
+        const Support::Udid frameUdid = after.GetModule(2u).m_udid;
+        checker = Start({}, frameUdid);
         VerifyStart(*checker);
         if (m_expectation.m_refused)
         {
@@ -326,18 +353,27 @@ private:
             (void)KillChecker(*checker);
             WriteFiles(m_configuration, {m_expectation.m_pair.m_plain, m_expectation.m_pair.m_copy});
             m_expectation = CExpectation{};
-            checker = Start();
+            checker = Start({}, frameUdid);
             VerifyStart(*checker);
         }
         Bytes command;
-        if (write == CWrite::Password)
+        if (write == CWrite::Module)
+        {
+            // The exchanged module reports itself; the operator acknowledges the one pending module.
+            Support::CCycleLoad frames = Quiet();
+            frames.m_framesEachWay = 1u;
+            (void)m_player->Cycle(frames);
+            (void)m_player->Cycle(Quiet());
+            command = Support::CCommandBuilder::AcknowledgeModules(*before.m_password, 1u).Build();
+        }
+        else if (write == CWrite::Password)
         {
             const Support::Password next =
                 (*before.m_password == Passwords[0]) ? Passwords[1] : Passwords[0];
             command = Support::CCommandBuilder::ChangePassword(*before.m_password, next).Build();
             after.m_password = next;
         }
-        else
+        else if (write == CWrite::SetupMode)
         {
             after.m_setupModeActive = !before.m_setupModeActive;
             command = (after.m_setupModeActive ? Support::CCommandBuilder::ActivateSetupMode(*before.m_password)
