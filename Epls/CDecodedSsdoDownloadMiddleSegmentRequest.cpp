@@ -4,6 +4,7 @@
 #include "Epls/CDecodedFrameVisitor.h"
 #include "Epls/Id.h"
 #include "Epls/SsdoSodAccessCommand.h"
+#include "Util/PlantedFault.h"
 
 namespace Epls
 {
@@ -44,6 +45,6 @@ const std::uint8_t* CDecodedSsdoDownloadMiddleSegmentRequest::GetParameterData()
 
 std::uint8_t CDecodedSsdoDownloadMiddleSegmentRequest::GetParameterDataLength() const
 {
-    return static_cast<std::uint8_t>(GetLe() - ms_PayloadDbOffset);
+    return static_cast<std::uint8_t>(GetLe() - ms_PayloadDbOffset + SCM_PLANTED_FAULT_ON(FrameSegmentLength));
 }
 } // namespace Epls

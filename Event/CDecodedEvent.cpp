@@ -4,6 +4,7 @@
 #include "Event/CEventDecoderEventCode.h"
 #include "Util/ByteOrder.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -28,7 +29,7 @@ void CDecodedEvent::Initialize(std::uint8_t eventLength, const std::uint8_t* eve
 const std::uint8_t* CDecodedEvent::GetEvent(std::uint8_t eventLength, const std::uint8_t* event)
 {
     SCM_GUARD(event != nullptr);
-    if (eventLength < ms_EventLength)
+    if (eventLength < ms_EventLength - SCM_PLANTED_FAULT_ON(EventLength))
     {
         throw Util::CException(CEventDecoderEventCode::EventTooShort, eventLength);
     }

@@ -2,6 +2,7 @@
 #include "Hmi/CDecodedChangePassword.h"
 
 #include "Hmi/CDecodedCommandVisitor.h"
+#include "Util/PlantedFault.h"
 
 namespace Hmi
 {
@@ -12,7 +13,7 @@ bool CDecodedChangePassword::IsChangePassword(std::uint8_t commandLength, const 
 
 const std::uint8_t* CDecodedChangePassword::GetChangedPassword(std::uint8_t commandLength, const std::uint8_t* command)
 {
-    CheckCommand(commandLength, command, ms_ChangePasswordLength);
+    CheckCommand(commandLength, command, ms_ChangePasswordLength - SCM_PLANTED_FAULT_ON(CommandPasswordLength));
     return command + ms_NewPasswordOffset;
 }
 

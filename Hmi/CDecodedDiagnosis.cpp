@@ -7,6 +7,7 @@
 #include "Hmi/CObjectDictionary.h"
 #include "Util/ByteOrder.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -56,7 +57,8 @@ std::uint16_t CDecodedDiagnosis::GetObjectCount() const
     const std::uint8_t* response = GetResponse();
     SCM_GUARD(response != nullptr);
     const std::uint32_t announced = Util::GetLittleEndianUInt16(response, ms_NumberOfObjectsOffset);
-    const std::uint32_t received = (responseLength - ms_ObjectsOffset) / ms_ObjectLength;
+    const std::uint32_t received =
+        (responseLength - ms_ObjectsOffset) / ms_ObjectLength + SCM_PLANTED_FAULT_ON(DiagnosisObjectCount);
     return static_cast<std::uint16_t>(std::min(announced, received));
 }
 

@@ -14,6 +14,7 @@
 #include "Util/ByteOrder.h"
 #include "Util/CException.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 #include "taskLib.h"
 
 namespace
@@ -76,7 +77,10 @@ void CDefaultSession::SwitchToFailSafe()
     SCM_GUARD(m_initialized);
     const std::lock_guard<std::mutex> lock(m_frameMutex);
     m_valid.store(false);
-    m_messaging.InhibitFrames();
+    if (SCM_PLANTED_FAULT_ON(FailSafeKeepsFrames) == 0u)
+    {
+        m_messaging.InhibitFrames();
+    }
 }
 
 bool CDefaultSession::IsValid() const

@@ -6,6 +6,7 @@
 #include "Util/ByteOrder.h"
 #include "Util/CException.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -74,7 +75,7 @@ void CAutoCnfBin::ReadContent(std::uint32_t contentLength)
         return;
     }
     const std::uint8_t* const content = m_contentBuffer;
-    if (contentLength < ms_HeaderLength)
+    if (contentLength < ms_HeaderLength - SCM_PLANTED_FAULT_ON(AutoCnfBinHeader))
     {
         throw Util::CException(CAutoCnfBinEventCode::InvalidContentLength, contentLength);
     }

@@ -4,6 +4,7 @@
 #include "Param/CByteArrayReaderEventCode.h"
 #include "Util/ByteOrder.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -41,7 +42,7 @@ bool CByteArrayParameterReader::TryReadNext(std::uint16_t& index, std::uint8_t& 
     const std::uint8_t recordSubIndex = m_content[m_contentOffset + 2u];
     const std::uint32_t recordLength = Util::GetLittleEndianUInt32(m_content, m_contentOffset + 3u);
     m_contentOffset += ms_RecordHeadLength;
-    if (m_contentLength - m_contentOffset < recordLength)
+    if (m_contentLength - m_contentOffset < recordLength - SCM_PLANTED_FAULT_ON(ParameterRecordEnd))
     {
         throw Util::CException(CByteArrayReaderEventCode::IncompleteParameter,
                                static_cast<std::uint16_t>(m_contentOffset), recordLength);

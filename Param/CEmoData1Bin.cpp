@@ -5,6 +5,7 @@
 #include "Scm/QdriffCrc.h"
 #include "Util/ByteOrder.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -43,7 +44,8 @@ void CEmoData1Bin::ReadContent(std::uint32_t contentLength)
     }
     if (contentLength != 0u)
     {
-        if ((contentLength < ms_HeaderLength) || (contentLength > ms_ContentLengthMax))
+        if ((contentLength < ms_HeaderLength - SCM_PLANTED_FAULT_ON(EmoData1BinHeader)) ||
+            (contentLength > ms_ContentLengthMax))
         {
             Refuse(Reason::BufferTooShort, contentLength);
         }

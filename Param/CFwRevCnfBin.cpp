@@ -8,6 +8,7 @@
 #include "Util/CUdid.h"
 #include "Util/FileIdentifier.h"
 #include "Util/Inversion.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -90,7 +91,8 @@ void CFwRevCnfBin::ReadContent(std::uint32_t contentLength)
     {
         throw Util::CException(CFwRevCnfBinEventCode::InvalidModuleCrc, moduleCrc);
     }
-    if (contentLength < authentificationOffset + ms_AuthentificationSectionLength)
+    if (contentLength <
+        authentificationOffset + ms_AuthentificationSectionLength - SCM_PLANTED_FAULT_ON(FwRevCnfBinAuthentification))
     {
         throw Util::CException(CFwRevCnfBinEventCode::InvalidAuthentification, authentificationOffset);
     }

@@ -5,6 +5,7 @@
 #include "Scm/QdriffCrc.h"
 #include "Util/ByteOrder.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -65,7 +66,7 @@ void CParData1Bin::ReadContent(std::uint32_t contentLength)
 
 void CParData1Bin::ReadHeader(std::uint32_t& crcOffset)
 {
-    if (m_contentLength < ms_HeaderLength)
+    if (m_contentLength < ms_HeaderLength - SCM_PLANTED_FAULT_ON(ParData1BinHeader))
     {
         Refuse(Reason::BufferTooShort, m_contentLength);
     }

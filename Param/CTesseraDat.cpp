@@ -6,6 +6,7 @@
 #include "Util/ByteOrder.h"
 #include "Util/CException.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -44,7 +45,7 @@ void CTesseraDat::ReadContent(std::uint32_t contentLength)
         m_read = true;
         return;
     }
-    if (contentLength < ms_HeaderLength)
+    if (contentLength < ms_HeaderLength - SCM_PLANTED_FAULT_ON(TesseraDatHeader))
     {
         throw Util::CException(CTesseraDatEventCode::InvalidContentLength, contentLength);
     }

@@ -7,6 +7,7 @@
 #include "Util/CUdid.h"
 #include "Util/FileIdentifier.h"
 #include "Util/Inversion.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -36,7 +37,7 @@ void CTesseraUid::ReadContent(std::uint32_t contentLength)
     }
     else
     {
-        if (contentLength < ms_ContentLength)
+        if (contentLength < ms_ContentLength - SCM_PLANTED_FAULT_ON(TesseraUidLength))
         {
             throw Util::CException(CTesseraUidEventCode::BufferTooShort, contentLength);
         }

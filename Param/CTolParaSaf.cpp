@@ -5,6 +5,7 @@
 #include "Scm/QdriffCrc.h"
 #include "Util/ByteOrder.h"
 #include "Util/FileIdentifier.h"
+#include "Util/PlantedFault.h"
 
 namespace
 {
@@ -111,7 +112,7 @@ void CTolParaSaf::ReadHeader()
         throw Util::CException(CTolParaSafEventCode::InvalidScmCrcCount, crcCount);
     }
     if (static_cast<std::uint64_t>(crcOffset) + static_cast<std::uint64_t>(ms_ParameterCrcLength) * crcCount >
-        m_contentLength)
+        m_contentLength + SCM_PLANTED_FAULT_ON(TolParaSafCrcTable))
     {
         throw Util::CException(CTolParaSafEventCode::InvalidScmCrcLength, crcCount);
     }

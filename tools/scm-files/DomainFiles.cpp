@@ -81,15 +81,17 @@ private:
     std::ostream* m_stream;
 };
 
+// The file's content at the start of a buffer of the checker's size for it.
 struct CLoadedFile
 {
-    Bytes m_buffer;
+    std::uint8_t* m_buffer;
+    std::uint32_t m_bufferLength;
     std::uint32_t m_length;
 };
 
 void ProcessTesseraUid(CLoadedFile& file, CLines& lines)
 {
-    Param::CTesseraUid tesseraUid(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CTesseraUid tesseraUid(file.m_bufferLength, file.m_buffer);
     tesseraUid.ReadContent(file.m_length);
     lines.Line(
         [&](std::ostream& out)
@@ -98,7 +100,7 @@ void ProcessTesseraUid(CLoadedFile& file, CLines& lines)
 
 void ProcessTesseraUidChk(CLoadedFile& file, CLines& lines)
 {
-    Param::CTesseraUidChk copy(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CTesseraUidChk copy(file.m_bufferLength, file.m_buffer);
     copy.ReadContent(file.m_length);
     lines.Line(
         [&](std::ostream& out) {
@@ -109,7 +111,7 @@ void ProcessTesseraUidChk(CLoadedFile& file, CLines& lines)
 
 void ProcessTesseraDat(CLoadedFile& file, CLines& lines)
 {
-    Param::CTesseraDat tesseraDat(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CTesseraDat tesseraDat(file.m_bufferLength, file.m_buffer);
     tesseraDat.ReadContent(file.m_length);
     Param::CTesseraDatUdidReader reader(tesseraDat);
     std::uint16_t sadr = 0u;
@@ -124,7 +126,7 @@ void ProcessTesseraDat(CLoadedFile& file, CLines& lines)
 
 void ProcessTesseraDatChk(CLoadedFile& file, CLines& lines)
 {
-    Param::CTesseraDatChk copy(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CTesseraDatChk copy(file.m_bufferLength, file.m_buffer);
     copy.ReadContent(file.m_length);
     Param::CTesseraDatChkInvertedUdidReader reader(copy);
     std::uint16_t sadr = 0u;
@@ -164,7 +166,7 @@ void ListAuthentification(CLines& lines, const Param::CFwRevCnfBin& file, const 
 
 void ProcessFwRevCnfBin(CLoadedFile& file, CLines& lines)
 {
-    Param::CFwRevCnfBin fwRevCnfBin(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CFwRevCnfBin fwRevCnfBin(file.m_bufferLength, file.m_buffer);
     fwRevCnfBin.ReadContent(file.m_length);
     Param::CFwRevCnfBinMinorRevisionReader reader(fwRevCnfBin);
     ListMinorRevisions(reader, false, lines);
@@ -174,7 +176,7 @@ void ProcessFwRevCnfBin(CLoadedFile& file, CLines& lines)
 
 void ProcessFwRevCnfBinChk(CLoadedFile& file, CLines& lines)
 {
-    Param::CFwRevCnfBinChk copy(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CFwRevCnfBinChk copy(file.m_bufferLength, file.m_buffer);
     copy.ReadContent(file.m_length);
     Param::CFwRevCnfBinChkInvertedMinorRevisionReader reader(copy);
     ListMinorRevisions(reader, true, lines);
@@ -184,7 +186,7 @@ void ProcessFwRevCnfBinChk(CLoadedFile& file, CLines& lines)
 
 void ProcessAutoCnfBin(CLoadedFile& file, CLines& lines)
 {
-    Param::CAutoCnfBin autoCnfBin(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CAutoCnfBin autoCnfBin(file.m_bufferLength, file.m_buffer);
     autoCnfBin.ReadContent(file.m_length);
     lines.Line([&](std::ostream& out) { out << "timestamp=" << autoCnfBin.GetTimestamp(); });
     Param::CAutoCnfBinUdidSectionUdidReader reader(autoCnfBin);
@@ -207,7 +209,7 @@ void ProcessAutoCnfBin(CLoadedFile& file, CLines& lines)
 
 void ProcessParData1Bin(CLoadedFile& file, CLines& lines)
 {
-    Param::CParData1Bin parData1Bin(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CParData1Bin parData1Bin(file.m_bufferLength, file.m_buffer);
     parData1Bin.ReadContent(file.m_length);
     Param::CParData1BinAdditionalParameterHeaderReader reader(parData1Bin);
     std::uint16_t sadr = 0u;
@@ -223,7 +225,7 @@ void ProcessParData1Bin(CLoadedFile& file, CLines& lines)
 
 void ProcessEmoData1Bin(CLoadedFile& file, CLines& lines)
 {
-    Param::CEmoData1Bin emoData1Bin(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CEmoData1Bin emoData1Bin(file.m_bufferLength, file.m_buffer);
     emoData1Bin.ReadContent(file.m_length);
     std::uint16_t length = 0u;
     const std::uint8_t* content = nullptr;
@@ -243,7 +245,7 @@ template <typename Reader, typename... Values> void Drain(Reader& reader, Values
 
 void ProcessTolParaSaf(CLoadedFile& file, CLines& lines)
 {
-    Param::CTolParaSaf tolParaSaf(static_cast<std::uint32_t>(file.m_buffer.size()), file.m_buffer.data());
+    Param::CTolParaSaf tolParaSaf(file.m_bufferLength, file.m_buffer);
     tolParaSaf.ReadContent(file.m_length);
     Param::CTolParaSafScmSectionParameterReader parameters(tolParaSaf);
     std::uint16_t index = 0u;
@@ -362,8 +364,37 @@ CFileResult ProcessFile(const std::string& directory, const std::string& name, s
             throw Util::CException(Main::CFileStorageEventCode::BufferTooShort,
                                    static_cast<std::uint32_t>(std::min<std::size_t>(content.size(), 0xFFFFFFFFu)));
         }
-        CLoadedFile file{Bytes(kind->m_bufferLength, 0u), static_cast<std::uint32_t>(content.size())};
-        std::copy(content.begin(), content.end(), file.m_buffer.begin());
+        Bytes buffer(kind->m_bufferLength, 0u);
+        std::copy(content.begin(), content.end(), buffer.begin());
+        return ProcessBuffer(name, buffer.data(), static_cast<std::uint32_t>(content.size()), records);
+    }
+    catch (const Util::CException& exception)
+    {
+        result.m_status = CFileResult::Status::Refused;
+        result.m_refusal = exception;
+    }
+    return result;
+}
+
+std::uint32_t GetBufferLength(const std::string& name)
+{
+    const CFileKind* kind = FindKind(name);
+    return (kind != nullptr) ? kind->m_bufferLength : 0u;
+}
+
+CFileResult ProcessBuffer(const std::string& name, std::uint8_t* buffer, std::uint32_t contentLength,
+                          std::ostream* records)
+{
+    const CFileKind* kind = FindKind(name);
+    CFileResult result;
+    if (kind == nullptr)
+    {
+        result.m_status = CFileResult::Status::Absent;
+        return result;
+    }
+    try
+    {
+        CLoadedFile file{buffer, kind->m_bufferLength, contentLength};
         CLines lines(records);
         kind->m_process(file, lines);
     }

@@ -34,6 +34,14 @@ bool IsFileName(const std::string& name);
 /// key=value line each, values complemented back to plain for a check copy.
 CFileResult ProcessFile(const std::string& directory, const std::string& name, std::ostream* records);
 
+/// The length of the buffer in which the checker reads the file; 0 for another name.
+std::uint32_t GetBufferLength(const std::string& name);
+
+/// As ProcessFile for content already at the start of buffer, which holds GetBufferLength(name) bytes: the file
+/// classes read it in place. Another name gives Absent.
+CFileResult ProcessBuffer(const std::string& name, std::uint8_t* buffer, std::uint32_t contentLength,
+                          std::ostream* records);
+
 /// "file=NAME status=ok", "file=NAME status=absent" or "file=NAME status=refused error=0xE2.. name=.. info0=..
 /// info1=..".
 std::string FormatResult(const std::string& name, const CFileResult& result);
