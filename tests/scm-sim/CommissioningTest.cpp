@@ -55,10 +55,10 @@ public:
     {
     }
 
-    // Runs until every slot is done or waits for an acknowledgement nobody gives, at most `cycles` cycles.
-    void Run(unsigned cycles)
+    // Runs until every slot is done (or for all the cycles, `beyondDone`), at most `cycles` cycles.
+    void Run(unsigned cycles, bool beyondDone = false)
     {
-        for (unsigned i = 0u; i < cycles && !m_scm.IsFinished(); ++i, ++m_cycle)
+        for (unsigned i = 0u; i < cycles && (beyondDone || !m_scm.IsFinished()); ++i, ++m_cycle)
         {
             for (const Bytes& answer : m_answers)
             {
@@ -138,6 +138,7 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
     description.m_setupMode = true;
     CLoopback loopback(description, [](std::vector<ScmSim::CNodeIdentity>&) {});
     loopback.Run(400u);
+    loopback.Run(150u, true);
 
     EXPECT_EQ(2u, loopback.m_events) << "one modules and one firmware acknowledgement";
     for (std::size_t i = 0u; i < description.m_nodes.size(); ++i)
@@ -155,6 +156,10 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
                                                 First(kinds, "38:20:3"),    First(kinds, "38:20:6"),
                                                 First(kinds, "2C:2")};
         EXPECT_TRUE(std::is_sorted(order.begin(), order.end()) && order.back() < kinds.size()) << "node " << sadr;
+        const auto lastSetToOp =
+            static_cast<std::size_t>(std::distance(std::find(kinds.rbegin(), kinds.rend(), "2C:2"), kinds.rend())) - 1u;
+        EXPECT_LT(lastSetToOp, First(kinds, "2C:8")) << "guarding after OP, node " << sadr;
+        EXPECT_GE(loopback.m_scm.GetSlots()[i].GetGuardCount(), 1u) << "node " << sadr;
         const bool fresh = description.m_nodes[i].m_deviceChecksum.has_value();
         const std::size_t download = std::min(First(kinds, "3A:21:0"), First(kinds, "3A:29:0"));
         EXPECT_EQ(fresh, First(kinds, "2C:0") < kinds.size()) << "node " << sadr;

@@ -95,7 +95,7 @@ void CNodeCommissioning::AcknowledgeFirmware(std::uint64_t cycle)
 
 std::optional<Bytes> CNodeCommissioning::Poll(std::uint64_t cycle, bool keyMediumAcknowledged)
 {
-    if (IsDone())
+    if (m_step == CStep::Invalid)
     {
         return std::nullopt;
     }
@@ -214,8 +214,9 @@ Bytes CNodeCommissioning::BuildRequest()
                   m_transfer.begin() + static_cast<std::ptrdiff_t>(m_transferOffset + length)),
             false, true));
     }
-    case CStep::WaitAcknowledgement:
     case CStep::Operational:
+        return CFrameBuilder::SnmtExtendedServiceRequest(sadr, 8u).Build();
+    case CStep::WaitAcknowledgement:
     case CStep::Invalid:
         break;
     }
@@ -241,6 +242,10 @@ void CNodeCommissioning::Enter(CStep step, std::uint64_t cycle)
     if ((step == CStep::Operational) || (step == CStep::Invalid))
     {
         m_finishCycle = cycle;
+    }
+    if (step == CStep::Operational)
+    {
+        m_readyAt = cycle + m_timing.m_guardTime;
     }
 }
 
@@ -322,6 +327,22 @@ bool CNodeCommissioning::TakeSnmt(const CFrameFields& response, std::uint64_t cy
             return true;
         }
         Enter(CStep::UploadVendorId, cycle);
+        return true;
+    }
+    if (m_step == CStep::Operational)
+    {
+        // Guarding: OPERATIONAL keeps the node; anything else makes it MISSING.
+        if (answer == 3u)
+        {
+            ++m_guards;
+            m_pending.reset();
+            m_readyAt = cycle + m_timing.m_guardTime;
+        }
+        else
+        {
+            m_failure = "missing in guarding";
+            Enter(CStep::AssignSadr, cycle + m_timing.m_idleTime);
+        }
         return true;
     }
     if ((m_step == CStep::PreOperational) && (answer == 1u))

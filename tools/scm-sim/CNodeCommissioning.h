@@ -46,6 +46,8 @@ struct CTiming
     unsigned m_ssdoRepeats = 2u;
     unsigned m_busyPoll = 2u;
     unsigned m_idleTime = 20u;
+    /// Node guarding of an operational node (the SCM's 0x100C/1).
+    unsigned m_guardTime = 100u;
 };
 
 /// Where a slot stands. The order is the order of commissioning.
@@ -110,6 +112,11 @@ public:
     {
         return m_discoveredMinorRevision;
     }
+    /// Guard requests answered OPERATIONAL so far.
+    unsigned GetGuardCount() const
+    {
+        return m_guards;
+    }
     /// Why the slot is INVALID, or what the SCM last gave up on.
     const std::string& GetFailure() const
     {
@@ -161,6 +168,7 @@ private:
     std::uint8_t m_failureCode = 0u;
     std::string m_failure;
     std::uint64_t m_finishCycle = 0u;
+    unsigned m_guards = 0u;
 };
 } // namespace ScmSim
 

@@ -285,9 +285,8 @@ private:
             {
                 break;
             }
-            if (!m_failSafeCycle.has_value() && m_scm->IsFinished() && m_scmSent.empty() && m_previousRuntimeSent.empty() &&
-                m_runtimeOutbox.empty() &&
-                !m_commandOutstanding)
+            // Once every slot is done only guarding goes on, which never stops by itself.
+            if (!m_failSafeCycle.has_value() && m_scm->IsFinished() && !m_commandOutstanding)
             {
                 break;
             }
