@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "Util/FileIdentifier.h"
+#include "fuzz/common/CPoisonedBuffer.h"
 #include "fuzz/common/FuzzSupport.h"
 #include "tools/scm-files/DomainFiles.h"
 

@@ -7,6 +7,7 @@
 #include "Epls/CDecodedFrameVisitor.h"
 #include "Epls/CFrameDecoder.h"
 #include "Epls/CFrameDecoderEventCode.h"
+#include "fuzz/common/CExactCopy.h"
 #include "fuzz/common/FuzzSupport.h"
 
 namespace

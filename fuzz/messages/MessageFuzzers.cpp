@@ -14,6 +14,7 @@
 #include "Hmi/CObjectDictionary.h"
 #include "Hmi/CResponseDecoder.h"
 #include "Hmi/CResponseDecoderEventCode.h"
+#include "fuzz/common/CExactCopy.h"
 #include "fuzz/common/FuzzSupport.h"
 #include "tools/scm-decode/MessageFormat.h"
 

@@ -23,6 +23,7 @@
 #include "Param/CParameterSafetyAddressReader.h"
 #include "Param/CParameterUdidReader.h"
 #include "Util/FileIdentifier.h"
+#include "fuzz/common/CExactCopy.h"
 #include "fuzz/common/FuzzSupport.h"
 
 namespace
