@@ -14,6 +14,9 @@ namespace
 {
 constexpr std::uint32_t CheckerEventFirst = 0xE200u;
 constexpr std::uint32_t CheckerEventLast = 0xE2FFu;
+// The fail-safe flags of the older status response, as the checker rewrites them when it is fail-safe.
+constexpr std::size_t StatusFailSafeFlagsOffset = 23u;
+constexpr std::uint8_t CheckerFailSafeFlag = 0x04u;
 } // namespace
 
 bool CDrain::ShowsProgress() const
@@ -76,9 +79,15 @@ void CLoadPlayer::Drain(CDrain& drain)
     {
         ++drain.m_framesAtRuntime;
     }
-    while (runtime.ReceiveResponse().has_value())
+    for (std::optional<Bytes> response = runtime.ReceiveResponse(); response.has_value();
+         response = runtime.ReceiveResponse())
     {
         ++drain.m_responsesAtRuntime;
+        if ((response->size() == CStatusBuilder::ms_Length) &&
+            ((*response)[StatusFailSafeFlagsOffset] == CheckerFailSafeFlag))
+        {
+            drain.m_checkerFailSafe = true;
+        }
     }
     while (runtime.ReceiveUnlockResponse().has_value())
     {

@@ -29,6 +29,8 @@ struct CDrain
     /// Events of the checker itself (0xE200 to 0xE2FF) and events of the SCM that it relayed.
     std::vector<CEventRecord> m_checkerEvents;
     std::uint64_t m_relayedEvents = 0u;
+    /// A status response at the runtime carried the checker's fail-safe flag.
+    bool m_checkerFailSafe = false;
 
     std::uint64_t GetFrames() const
     {

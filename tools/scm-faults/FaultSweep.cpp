@@ -259,6 +259,18 @@ CCaseResult RunCase(CCampaignDomain& domain, const std::string& rules, bool with
             firstErrorUs = logged.m_monotonicUs;
         }
     }
+    // A status response that reports the checker fail-safe was sent before the drain that found it began (the
+    // checker goes fail-safe without an event where a missing key-medium signature is no error).
+    bool failSafe = firstErrorUs.has_value();
+    for (const Support::CDrain& drain : drains)
+    {
+        if (drain.m_checkerFailSafe)
+        {
+            failSafe = true;
+            firstErrorUs = std::min(firstErrorUs.value_or(drain.m_startUs), drain.m_startUs);
+            break;
+        }
+    }
     // Whatever a drain found was sent after the drain before it began.
     if (firstErrorUs.has_value())
     {
@@ -297,8 +309,8 @@ CCaseResult RunCase(CCampaignDomain& domain, const std::string& rules, bool with
     }
     else if (running)
     {
-        result.m_outcome = codes.empty() ? COutcome::NoEffect : COutcome::FailSafe;
-        result.m_detail = detail;
+        result.m_outcome = failSafe ? COutcome::FailSafe : COutcome::NoEffect;
+        result.m_detail = (failSafe && codes.empty()) ? std::string("no event") : detail;
     }
     else if (status == 255)
     {
