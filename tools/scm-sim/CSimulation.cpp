@@ -10,6 +10,7 @@
 #include <deque>
 #include <iostream>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "Scm/ScmEventLog.h"
@@ -317,9 +318,16 @@ private:
     void Line(const std::string& flow, const std::string& direction, const std::string& what, std::uint16_t module,
               const std::string& verdict, bool isFrame)
     {
-        if (isFrame && !m_options.m_frameTimeline && (verdict == "released" || verdict == "relayed"))
+        if (isFrame && (verdict == "released" || verdict == "relayed"))
         {
-            return;
+            static const std::set<std::string> keySteps = {"request-udid", "response-udid", "sn-fail", "sn-ack",
+                                                           "operational", "abort", "slim-abort"};
+            const bool shown = (m_options.m_frameLines == CRunOptions::CFrameLines::All) ||
+                               ((m_options.m_frameLines == CRunOptions::CFrameLines::Key) && (keySteps.count(what) != 0u));
+            if (!shown)
+            {
+                return;
+            }
         }
         m_out << "cycle=" << m_cycle << " flow=" << flow << " direction=" << direction << " class=" << what
               << " module=" << module << " verdict=" << verdict << "\n";

@@ -18,8 +18,15 @@ struct CRunOptions
     std::string m_checker;
     unsigned m_nodes = 0u;
     std::uint32_t m_seed = 1u;
-    /// Frame lines in the timeline (events, commands and refusals are always there).
-    bool m_frameTimeline = true;
+    /// Which frames that pass get a timeline line (events, commands and withheld frames always do): all, the key
+    /// steps of a story (UDID requests and answers, SN FAIL and SN ACK, aborts, nodes going operational), none.
+    enum class CFrameLines
+    {
+        All,
+        Key,
+        None
+    };
+    CFrameLines m_frameLines = CFrameLines::All;
     bool m_summary = false;
     bool m_stats = false;
     /// An updating progress line on standard error (a terminal only).

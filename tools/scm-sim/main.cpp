@@ -47,9 +47,11 @@ Options of run:
   --seed S          varies the generated domain (checksum lengths, fresh nodes, BUSY answers; default 1)
   --checker PATH    the checker to start (default: SCM_SIM_CHECKER, else the test build scm-checker-test of
                     this build tree)
-  --timeline        every frame in the timeline (default up to 16 nodes; otherwise only events, commands,
+  --timeline        every frame in the timeline (default up to 16 nodes; above, only events, commands,
                     withheld and tampered frames)
-  --quiet           no frame lines at all
+  --brief           only the key frames of a story: UDID requests and answers, SN FAIL, SN ACK, aborts and
+                    nodes going operational
+  --quiet           no lines for frames that pass (withheld and tampered frames are always shown)
   --pcap FILE       writes every frame seen on the runtime's side as an openSAFETY-over-UDP capture; view it
                     with: tshark -r FILE -o opensafety_udp.network_udp_port:9999
                           -o opensafety.scm_udid:00:60:65:5C:3D:01 -o opensafety.scm_udid_autoset:FALSE
@@ -128,6 +130,7 @@ int Run(const std::vector<std::string>& arguments)
     std::string name;
     std::string descriptionFile;
     bool timeline = false;
+    bool brief = false;
     bool quiet = false;
     for (std::size_t i = 0u; i < arguments.size(); ++i)
     {
@@ -171,6 +174,10 @@ int Run(const std::vector<std::string>& arguments)
         else if (argument == "--quiet")
         {
             quiet = true;
+        }
+        else if (argument == "--brief")
+        {
+            brief = true;
         }
         else if (argument == "--summary")
         {
@@ -216,8 +223,17 @@ int Run(const std::vector<std::string>& arguments)
         scenario = *found;
     }
     const unsigned nodes = (options.m_nodes != 0u) ? options.m_nodes : scenario.m_defaultNodes;
-    options.m_frameTimeline = !quiet && (timeline || (nodes <= 16u));
-    options.m_progress = !options.m_frameTimeline && (isatty(STDERR_FILENO) == 1);
+    using CFrameLines = ScmSim::CRunOptions::CFrameLines;
+    options.m_frameLines = CFrameLines::None;
+    if (!quiet && (timeline || (!brief && (nodes <= 16u))))
+    {
+        options.m_frameLines = CFrameLines::All;
+    }
+    else if (!quiet && brief)
+    {
+        options.m_frameLines = CFrameLines::Key;
+    }
+    options.m_progress = (options.m_frameLines == CFrameLines::None) && (isatty(STDERR_FILENO) == 1);
     try
     {
         ScmSim::CSimulation simulation(scenario, options, std::cout);
