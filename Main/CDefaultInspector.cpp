@@ -20,6 +20,13 @@
 #include "Util/FileIdentifier.h"
 #include "Util/Inversion.h"
 
+// Test-only variants of the checker (built by tools/scm-campaign, never installed) set SCM_BLIND_CHECK to 1..4: the
+// UDID, firmware, parameter or additional-parameter inspector then releases its bits of the SCM's frames without
+// looking, so that a campaign can show what that check alone guards. Every other build has 0.
+#ifndef SCM_BLIND_CHECK
+#define SCM_BLIND_CHECK 0
+#endif
+
 namespace
 {
 constexpr std::uint32_t FileIdentifier = Util::GetFileIdentifier("CDefaultInspector.cpp");
@@ -82,13 +89,21 @@ void CDefaultInspector::InspectSentFrame(const Epls::CDecodedFrame& frame, std::
                                          std::uint8_t* checkData)
 {
     frame.Accept(*this);
+#if SCM_BLIND_CHECK != 1
     m_udidInspector.InspectSentFrame(frame);
+#endif
     InvertCheckBits(checkDataLength, checkData, ms_UdidCheckBitMask);
+#if SCM_BLIND_CHECK != 2
     m_firmwareInspector.InspectSentFrame(frame);
+#endif
     InvertCheckBits(checkDataLength, checkData, ms_FirmwareCheckBitMask);
+#if SCM_BLIND_CHECK != 3
     m_parameterInspector.InspectSentFrame(frame);
+#endif
     InvertCheckBits(checkDataLength, checkData, ms_ParameterCheckBitMask);
+#if SCM_BLIND_CHECK != 4
     m_additionalParameterInspector.InspectSentFrame(frame);
+#endif
     InvertCheckBits(checkDataLength, checkData, ms_AdditionalParameterCheckBitMask);
 }
 
