@@ -518,7 +518,14 @@ void Mutate(CSteps& steps, std::size_t kind, const Support::CDomainConfiguration
         }
         break;
     case SlimTwoBitFlip:
-        at = Pick(steps, random, [](const CStep& step) { return step.m_request.has_value() && step.m_slim; });
+        // Long slim frames first: up to 26 payload bytes the CRC-16 detects every two-bit error.
+        at = Pick(steps, random,
+                  [](const CStep& step)
+                  { return step.m_request.has_value() && step.m_slim && (step.m_request->Build()[2] > 26u); });
+        if (!at.has_value())
+        {
+            at = Pick(steps, random, [](const CStep& step) { return step.m_request.has_value() && step.m_slim; });
+        }
         if (at.has_value())
         {
             // Most two-bit errors fail a CRC and only show that the frame is refused; the ones that get past both
