@@ -483,9 +483,14 @@ void COracle::ApplyFirmware(const COracleFrame& frame)
         break;
     }
     case CFrameKind::AssignSadr:
+    {
         RequireAddress(address);
-        GetModule(address).m_revisionReceived = false;
+        // The address may now belong to another device: answers of an unfinished set do not count with its own.
+        CModule& module = GetModule(address);
+        module.m_revisionReceived = false;
+        module.m_vendorInformation = {};
         break;
+    }
     case CFrameKind::SetToOp:
         RequireAddress(address);
         if (!GetModule(address).m_revisionReceived || !IsFirmwareValid(address))
