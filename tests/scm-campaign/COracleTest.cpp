@@ -120,6 +120,40 @@ INSTANTIATE_TEST_SUITE_P(
                                   "parameter"}),
     [](const ::testing::TestParamInfo<CDefectCase>& testCase) { return testCase.param.m_name; });
 
+TEST(CampaignOracle, DiscardsVendorInformationOfAnUnfinishedSetAtTheSadrAssignment)
+{
+    const Support::CDomainConfiguration configuration = Support::MakeExampleConfiguration();
+    const Support::CPlayedModule& module = configuration.GetModule(2u);
+    const Support::Udid& scmUdid = Campaign::GetScmUdid();
+    const auto upload = [&](std::uint8_t subIndex, std::uint32_t value)
+    {
+        Bytes data;
+        Support::AppendLittleEndian(data, value, 4u);
+        return CFrameBuilder::SsdoUploadInitiateExpeditedResponse(2u, 0x1018u, subIndex, data)
+            .Ct(subIndex)
+            .ScmUdid(scmUdid)
+            .Build();
+    };
+    Campaign::COracle oracle(configuration);
+    ASSERT_TRUE(oracle.JudgeFromScm(CFrameBuilder::SnmtAssignUdidScm(2u, scmUdid).Build()).m_passes);
+    // A stray revision before the assignment would complete the set with the vendor id and product code after it.
+    ASSERT_TRUE(oracle.JudgeFromRuntime(upload(3u, 0x00090009u)).m_passes);
+    ASSERT_TRUE(oracle.JudgeFromScm(CFrameBuilder::SnmtAssignSadr(2u, module.m_udid).Build()).m_passes);
+    ASSERT_TRUE(oracle.JudgeFromRuntime(CFrameBuilder::SnmtSadrAssigned(2u, module.m_udid).Build()).m_passes);
+    for (const Bytes& answer : {upload(1u, module.m_vendorId), upload(2u, module.m_productCode),
+                                upload(3u, module.GetRevisionNumber())})
+    {
+        ASSERT_TRUE(oracle.JudgeFromRuntime(answer).m_passes);
+    }
+    ASSERT_TRUE(oracle.JudgeFromRuntime(
+                          CFrameBuilder::SsdoUploadInitiateExpeditedResponse(2u, 0x1018u, 6u, module.m_parameterChecksum)
+                              .Ct(6u)
+                              .ScmUdid(scmUdid)
+                              .Build())
+                    .m_passes);
+    EXPECT_EQ("", oracle.JudgeFromScm(CFrameBuilder::SnmtSnSetToOp(2u).Build()).m_reason);
+}
+
 TEST(CampaignOracle, FollowsASegmentedDownloadThroughACtWrapAndChecksTheAdditionalHeader)
 {
     const Support::CDomainConfiguration configuration = Support::MakeExampleConfiguration();
