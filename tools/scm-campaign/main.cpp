@@ -97,8 +97,12 @@ int main(int argc, char** argv)
         {
             options.m_seed = number;
         }
-        else if ((argument == "--jobs") && (number >= 1u) && (number <= 8u))
+        else if (argument == "--jobs")
         {
+            if ((number < 1u) || (number > 8u))
+            {
+                return Usage("--jobs takes 1 to 8");
+            }
             options.m_jobs = static_cast<unsigned>(number);
         }
         else if (argument == "--mutations")
