@@ -22,7 +22,7 @@ struct COptions
     std::string m_checker;
     unsigned m_mutationsMax = 3u;
     /// Domains played at once, each with its own checker (the checker sleeps 10 ms a cycle).
-    unsigned m_jobs = 4u;
+    unsigned m_jobs = 2u;
     bool m_verbose = false;
 };
 
