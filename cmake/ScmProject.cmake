@@ -127,8 +127,13 @@ function(scm_add_tool _name)
     _scm_set_platform(${_name} shipped)
     target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${_name} PRIVATE ${SCM_WARNINGS})
-    target_link_libraries(${_name} PRIVATE ${ARG_LINKS})
+    # SupportCli: --version and CLI11 command lines (support/Cli).
+    target_link_libraries(${_name} PRIVATE ${ARG_LINKS} SupportCli)
+    # Bound at start-up with read-only relocations, like the checker: tools run as root on the controller too.
+    target_link_options(${_name} PRIVATE "LINKER:-z,now" "LINKER:-z,relro")
     install(TARGETS ${_name} RUNTIME DESTINATION bin)
+    # packaging/ gives every installed tool its man page.
+    set_property(GLOBAL APPEND PROPERTY SCM_INSTALLED_TOOLS ${_name})
 endfunction()
 
 # scm_add_test(<name> SOURCES ... [LINKS ...] LABEL unit|integration|process|interop [ENVIRONMENT ...]

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "Check/CCheckingAdditionalParameterInspector.h"
 #include "Check/CCheckingFirmwareInspector.h"
@@ -25,6 +26,7 @@
 #include "Scm/ScmKernel.h"
 #include "Scm/ScmQueueNames.h"
 #include "Scm/ScmSafetyDomain.h"
+#include "ScmCheckerVersion.h"
 #include "Util/ByteOrder.h"
 #include "Util/CException.h"
 #include "Util/CProcessImageTester.h"
@@ -53,6 +55,56 @@ constexpr std::uint16_t WaitForScmFailed = 3u;
 
 // Information0 of ExcessiveDelay when the host refused real-time provisions (no domain number is 0).
 constexpr std::uint16_t RealTimeProvisionsRefused = 0u;
+
+const char* const Usage =
+    "Usage: scm-checker\n"
+    "   or: scm-checker --help | --version\n"
+    "\n"
+    "Supervises one openSAFETY safety domain: relays every message between the PLC runtime and the Safety\n"
+    "Configuration Manager (SCM) through the domain's fourteen message queues, judges every safety frame, operator\n"
+    "command, response and event, and at any violation latches the domain into fail-safe for the life of the\n"
+    "process. The runtime and the SCM create the queues and semaphores; the checker only opens them.\n"
+    "\n"
+    "Options:\n"
+    "  --help       print this text and exit\n"
+    "  --version    print the version and the revision number that the checker publishes, and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0    --help or --version\n"
+    "  2    an unknown argument\n"
+    "  255  the checker could not start or had to end; the reason is printed (\"SCM checker failed to start:\n"
+    "       ...?\") or posted as an event. A fail-safe domain does not end the process.\n"
+    "\n"
+    "Environment:\n"
+    "  SafetyDomainNumber  the domain to supervise, 1 to 1023 (required)\n"
+    "  SCM_KERNEL_ROOT     root of the emulated kernel, one directory scm%04u per domain (default\n"
+    "                      /var/lib/scm-kernel)\n"
+    "  SCM_IPC_PREFIX      prefix of every queue and semaphore name\n"
+    "  SCM_IPC_REGISTRY    file in which every created queue and semaphore is recorded\n"
+    "Any other SCM_ variable is a test control that this checker does not have: it refuses to start.\n";
+
+// Runs before any object of the process is constructed (the domain number is read while they are), so that --help
+// and --version answer without looking at the environment. glibc passes the program's arguments to constructors.
+__attribute__((constructor(101))) void HandleArguments(int argc, char** argv, char** /*environment*/)
+{
+    if (argc < 2)
+    {
+        return;
+    }
+    if ((argc == 2) && (std::strcmp(argv[1], "--help") == 0))
+    {
+        (void)std::fputs(Usage, stdout);
+        std::exit(0);
+    }
+    if ((argc == 2) && (std::strcmp(argv[1], "--version") == 0))
+    {
+        (void)std::printf(SCM_CHECKER_VERSION_FORMAT, "scm-checker", SCM_CHECKER_REVISION_NUMBER,
+                          SCM_CHECKER_REVISION_NUMBER);
+        std::exit(0);
+    }
+    (void)std::fprintf(stderr, "scm-checker: unexpected argument '%s'\nTry 'scm-checker --help'.\n", argv[1]);
+    std::exit(2);
+}
 
 std::uint16_t ReadSafetyDomainNumber()
 {

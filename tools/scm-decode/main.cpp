@@ -1,11 +1,12 @@
 // scm-decode: decodes safety frames, operator commands, responses and events given as hex, as the checker does.
-#include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "support/Cli/CommandLine.h"
 #include "support/Messages/Bytes.h"
 #include "tools/scm-decode/MessageFormat.h"
 
@@ -13,13 +14,12 @@ namespace
 {
 constexpr int ExitDecoded = 0;
 constexpr int ExitRefused = 1;
-constexpr int ExitUsage = 2;
 
 const char* const Usage = R"(Usage: scm-decode frame [--scm-udid HEX12] [HEX...]
-       scm-decode command [HEX...]
-       scm-decode response [HEX...]
-       scm-decode event [HEX...]
-       scm-decode --help
+   or: scm-decode command [HEX...]
+   or: scm-decode response [HEX...]
+   or: scm-decode event [HEX...]
+   or: scm-decode --help | --version
 
 Decodes each message exactly as the SCM checker does and prints one line of key=value pairs per message. Each
 HEX argument is one message; without arguments, messages are read from standard input, one per line (empty
@@ -46,6 +46,8 @@ Numbers are decimal, except event codes, frame identifiers, object indices, comm
 field, which are 0x-prefixed upper-case hex; byte strings (UDIDs, passwords, data) are contiguous lower-case
 hex. Flags print as 0 or 1.
 
+--version prints the version and the checker's revision number.
+
 Exit status: 0 when every message decoded, 1 when the checker refused any, 2 on a usage error (unknown kind,
 bad option, malformed hex, a message too long for its kind).
 )";
@@ -60,8 +62,7 @@ enum class Kind
 
 int UsageError(const std::string& message)
 {
-    std::cerr << "scm-decode: " << message << "\nTry 'scm-decode --help'.\n";
-    return ExitUsage;
+    return Support::ReportUsageError("scm-decode", message);
 }
 
 std::size_t GetLengthMax(Kind kind)
@@ -88,69 +89,43 @@ ScmDecode::CDecodeResult Format(Kind kind, const Support::Bytes& message, const 
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments)
-    {
-        if ((argument == "--help") || (argument == "-h"))
-        {
-            std::cout << Usage;
-            return ExitDecoded;
-        }
-    }
-    if (arguments.empty())
-    {
-        return UsageError("missing the kind of message (frame, command, response or event)");
-    }
-
-    Kind kind = Kind::Frame;
-    const std::string& kindName = arguments.front();
-    if (kindName == "frame")
-    {
-        kind = Kind::Frame;
-    }
-    else if (kindName == "command")
-    {
-        kind = Kind::Command;
-    }
-    else if (kindName == "response")
-    {
-        kind = Kind::Response;
-    }
-    else if (kindName == "event")
-    {
-        kind = Kind::Event;
-    }
-    else
-    {
-        return UsageError("unknown kind of message '" + kindName + "'");
-    }
-
-    Support::Udid scmUdid{};
+    std::string scmUdidText;
     std::vector<std::string> messages;
-    for (std::size_t i = 1u; i < arguments.size(); ++i)
+    CLI::App app("", "scm-decode");
+    app.require_subcommand(1);
+    const std::pair<const char*, Kind> kinds[] = {
+        {"frame", Kind::Frame}, {"command", Kind::Command}, {"response", Kind::Response}, {"event", Kind::Event}};
+    for (const auto& [name, kind] : kinds)
     {
-        if (arguments[i] == "--scm-udid")
+        CLI::App* subcommand = app.add_subcommand(name);
+        subcommand->add_option("HEX", messages);
+        if (kind == Kind::Frame)
         {
-            if ((kind != Kind::Frame) || (i + 1u >= arguments.size()))
-            {
-                return UsageError("--scm-udid takes 12 hex digits and applies to frames only");
-            }
-            try
-            {
-                scmUdid = Support::UdidFromHex(arguments[++i]);
-            }
-            catch (const std::invalid_argument& error)
-            {
-                return UsageError(std::string("--scm-udid: ") + error.what());
-            }
+            subcommand->add_option("--scm-udid", scmUdidText);
         }
-        else if ((arguments[i].size() > 1u) && (arguments[i][0] == '-') && (arguments[i][1] == '-'))
+    }
+    if (const std::optional<int> exitStatus = Support::ParseCommandLine(app, "scm-decode", Usage, argc, argv))
+    {
+        return *exitStatus;
+    }
+    Kind kind = Kind::Frame;
+    for (const auto& [name, candidate] : kinds)
+    {
+        if (app.got_subcommand(name))
         {
-            return UsageError("unknown option '" + arguments[i] + "'");
+            kind = candidate;
         }
-        else
+    }
+    Support::Udid scmUdid{};
+    if (!scmUdidText.empty())
+    {
+        try
         {
-            messages.push_back(arguments[i]);
+            scmUdid = Support::UdidFromHex(scmUdidText);
+        }
+        catch (const std::invalid_argument& error)
+        {
+            return UsageError(std::string("--scm-udid: ") + error.what());
         }
     }
     const bool fromStandardInput = messages.empty();

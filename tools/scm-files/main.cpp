@@ -1,21 +1,20 @@
 // scm-files: validates and lists the files of a safety domain's storage directory as the checker reads them.
-#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "support/Cli/CommandLine.h"
 #include "tools/scm-files/DomainFiles.h"
 
 namespace
 {
 constexpr int ExitOk = 0;
 constexpr int ExitRefused = 1;
-constexpr int ExitUsage = 2;
 
 constexpr const char* HelpText =
     R"(Usage: scm-files check DIR
-       scm-files dump DIR FILE
-       scm-files --help
+   or: scm-files dump DIR FILE
+   or: scm-files --help | --version
 
 Validates the files of a safety domain's storage directory (for the emulated kernel:
 <kernel root>/scm%04u/storage) completely, as the SCM checker meets them at start-up: each file is loaded into
@@ -49,17 +48,13 @@ Commands:
           tol_para.saf                    index=0xNNNN subindex=N length=N data=HEX per SCM-section record
         A refused or absent file ends the listing with its check line.
 
+--version prints the version and the checker's revision number.
+
 Byte strings are contiguous lowercase hexadecimal; numbers are decimal unless 0x-prefixed.
 
 Exit codes: 0 all present files are valid (dump: the file is valid), 1 a file is refused (dump: or absent),
 2 usage error (also a DIR that is not a directory).
 )";
-
-int Usage(const std::string& message)
-{
-    std::cerr << "scm-files: " << message << "\nTry 'scm-files --help'.\n";
-    return ExitUsage;
-}
 
 int Check(const std::string& directory)
 {
@@ -90,47 +85,21 @@ int Dump(const std::string& directory, const std::string& name)
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments)
+    std::string directory;
+    std::string name;
+    CLI::App app("", "scm-files");
+    app.require_subcommand(1);
+    CLI::App* check = app.add_subcommand("check");
+    check->add_option("DIR", directory)->required()->check(CLI::ExistingDirectory);
+    CLI::App* dump = app.add_subcommand("dump");
+    dump->add_option("DIR", directory)->required()->check(CLI::ExistingDirectory);
+    dump->add_option("FILE", name)
+        ->required()
+        ->check([](const std::string& file)
+                { return ScmFiles::IsFileName(file) ? std::string() : "unknown file: " + file; });
+    if (const std::optional<int> exitStatus = Support::ParseCommandLine(app, "scm-files", HelpText, argc, argv))
     {
-        if ((argument == "--help") || (argument == "-h"))
-        {
-            std::cout << HelpText;
-            return ExitOk;
-        }
+        return *exitStatus;
     }
-    if (arguments.empty())
-    {
-        return Usage("missing command");
-    }
-    const std::string& command = arguments[0];
-    if (command == "check")
-    {
-        if (arguments.size() != 2u)
-        {
-            return Usage("check takes one directory");
-        }
-        if (!std::filesystem::is_directory(arguments[1]))
-        {
-            return Usage("not a directory: " + arguments[1]);
-        }
-        return Check(arguments[1]);
-    }
-    if (command == "dump")
-    {
-        if (arguments.size() != 3u)
-        {
-            return Usage("dump takes a directory and a file name");
-        }
-        if (!std::filesystem::is_directory(arguments[1]))
-        {
-            return Usage("not a directory: " + arguments[1]);
-        }
-        if (!ScmFiles::IsFileName(arguments[2]))
-        {
-            return Usage("unknown file: " + arguments[2]);
-        }
-        return Dump(arguments[1], arguments[2]);
-    }
-    return Usage("unknown command: " + command);
+    return check->parsed() ? Check(directory) : Dump(directory, name);
 }

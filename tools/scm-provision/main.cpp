@@ -23,6 +23,7 @@
 #include "msgQLib.h"
 #include "scmKernelEmulation.h"
 #include "semLib.h"
+#include "support/Cli/ProgramVersion.h"
 #include "support/Messages/Bytes.h"
 #include "support/Peers/CleanDomain.h"
 #include "support/Provision/CDomainProvisioner.h"
@@ -37,6 +38,7 @@ constexpr int ExitUsage = 2;
 
 constexpr const char* HelpText =
     R"(Usage: scm-provision COMMAND DOMAIN [ARGUMENTS] [OPTIONS]
+   or: scm-provision --help | --version
 
 Provisions a safety domain (1 to 1023) of the emulated SCM kernel for the checker, its peers, the simulator
 and tests: the kernel directory, the fourteen message queues, the two hand-over semaphores, identities, flash
@@ -93,6 +95,8 @@ Commands:
         Prints one line per queue ("queue NAME waiting=N capacity=N max-length=N", or "missing"), semaphore
         ("semaphore NAME value=0|1" or "missing"), set condition ("condition N value=V"), then
         "reset-lock N" and "plc-resets N last-mode=M".
+
+--version prints the version and the checker's revision number.
 
 Numbers are decimal or 0x-hexadecimal. The environment selects the kernel root (SCM_KERNEL_ROOT, default
 /var/lib/scm-kernel) and the queue and semaphore name prefix (SCM_IPC_PREFIX).
@@ -717,6 +721,11 @@ int Run(const std::vector<std::string>& arguments)
 
 int main(int argc, char** argv)
 {
+    if (Support::AsksForVersion(argc, argv))
+    {
+        Support::PrintProgramVersion("scm-provision");
+        return ExitOk;
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     try
     {

@@ -7,18 +7,21 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Scm/QdrhwtVerify.h"
 #include "Util/ByteOrder.h"
+#include "support/Cli/CommandLine.h"
 
 namespace
 {
 constexpr const char* SectionName = "scm_fwident";
 
 const char* const Usage =
-    "usage: scm-sign [--verify] EXECUTABLE\n"
+    "Usage: scm-sign [--verify] EXECUTABLE\n"
+    "   or: scm-sign --help | --version\n"
     "\n"
     "Seals an scm-checker executable: finds its identification record (section \"scm_fwident\"), stores the\n"
     "record's offset in the file and the CRC-32 (polynomial 0x1EDC6F41) of the whole file without the record's\n"
@@ -28,6 +31,7 @@ const char* const Usage =
     "\n"
     "  --verify   only check the signature and print one line: status=ok or status=invalid reason=...\n"
     "  --help     this text\n"
+    "  --version  the version and the checker's revision number\n"
     "\n"
     "Exit status: 0 signed (or valid with --verify), 1 the file cannot be read or written, has no\n"
     "identification record, or (with --verify) is not validly signed, 2 usage error.\n";
@@ -112,37 +116,12 @@ int main(int argc, char** argv)
 {
     bool verifyOnly = false;
     std::string path;
-    for (int i = 1; i < argc; ++i)
+    CLI::App app("", "scm-sign");
+    app.add_flag("--verify", verifyOnly);
+    app.add_option("EXECUTABLE", path)->required();
+    if (const std::optional<int> exitStatus = Support::ParseCommandLine(app, "scm-sign", Usage, argc, argv))
     {
-        const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h")
-        {
-            std::cout << Usage;
-            return 0;
-        }
-        if (argument == "--verify")
-        {
-            verifyOnly = true;
-        }
-        else if (!argument.empty() && argument[0] == '-')
-        {
-            std::cerr << "scm-sign: unknown option " << argument << "\n" << Usage;
-            return 2;
-        }
-        else if (path.empty())
-        {
-            path = argument;
-        }
-        else
-        {
-            std::cerr << "scm-sign: one executable only\n" << Usage;
-            return 2;
-        }
-    }
-    if (path.empty())
-    {
-        std::cerr << Usage;
-        return 2;
+        return *exitStatus;
     }
     std::ifstream input(path, std::ios::binary);
     if (!input)
