@@ -50,7 +50,7 @@ class CLoopback
 public:
     CLoopback(const ScmSim::CDomainDescription& description,
               const std::function<void(std::vector<ScmSim::CNodeIdentity>&)>& changeDevices)
-        : m_scmUdid(description.m_scmUdid), m_network(Devices(description, changeDevices), description.m_scmUdid),
+        : m_scmUdid(description.m_scmUdid), m_network(Devices(description, changeDevices)),
           m_scm(Views(description), Settings(description))
     {
     }

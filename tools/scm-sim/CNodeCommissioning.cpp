@@ -10,7 +10,6 @@ namespace
 using Support::CFrameBuilder;
 using Support::CFrameFields;
 
-constexpr std::uint16_t VendorInformationIndex = 0x1018u;
 constexpr std::uint16_t ParameterDownloadIndex = 0x101Au;
 // Slim downloads at payload 8: (8 − 1) · 2 = 14 bytes a frame; 4 of them go to the command and the address.
 constexpr std::size_t ExpeditedDownloadMax = 10u;

@@ -9,7 +9,7 @@ constexpr std::uint8_t RequestUdidId = 0x28u;
 constexpr std::uint8_t AssignSadrId = 0x2Au;
 } // namespace
 
-CNodeNetwork::CNodeNetwork(const std::vector<CNodeIdentity>& nodes, const Udid& scmUdid) : m_scmUdid(scmUdid)
+CNodeNetwork::CNodeNetwork(const std::vector<CNodeIdentity>& nodes)
 {
     m_nodes.reserve(nodes.size());
     for (const CNodeIdentity& node : nodes)

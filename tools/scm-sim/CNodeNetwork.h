@@ -11,7 +11,7 @@ namespace ScmSim
 class CNodeNetwork
 {
 public:
-    explicit CNodeNetwork(const std::vector<CNodeIdentity>& nodes, const Udid& scmUdid);
+    explicit CNodeNetwork(const std::vector<CNodeIdentity>& nodes);
 
     /// The answers to one frame: SADR assignment goes to every node (only the one with that UDID answers), a UDID
     /// request to the node wired at the address asked for, everything else to the node holding the address.
@@ -24,7 +24,6 @@ public:
 
 private:
     std::vector<CSafetyNode> m_nodes;
-    Udid m_scmUdid;
 };
 } // namespace ScmSim
 

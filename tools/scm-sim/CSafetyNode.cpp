@@ -15,7 +15,6 @@ using Support::CFrameFields;
 constexpr std::uint8_t AssignSadrId = 0x2Au;
 constexpr std::uint8_t RequestUdidId = 0x28u;
 constexpr std::uint8_t ServiceRequestId = 0x2Cu;
-constexpr std::uint8_t SlimRequestId = 0x3Au;
 
 constexpr std::uint8_t PreOperationalService = 0u;
 constexpr std::uint8_t SetToOperationalService = 2u;

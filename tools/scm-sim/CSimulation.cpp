@@ -197,7 +197,7 @@ public:
             devices.push_back(node.GetDevice());
             m_views.push_back(node.GetScmView());
         }
-        m_network = std::make_unique<CNodeNetwork>(devices, m_description.m_scmUdid);
+        m_network = std::make_unique<CNodeNetwork>(devices);
     }
 
     ~CImpl()
