@@ -1,9 +1,10 @@
 # Shared by the project's scripts: Debian packages and the build configurations.
 
 # CLI11 parses the tools' command lines; help2man writes the man pages; file, dpkg-dev (dpkg-shlibdeps), lintian
-# and man-db build, check and read the Debian package; systemd brings systemd-analyze, which checks the units.
+# and man-db build, check and read the Debian package; systemd brings systemd-analyze, which checks the units;
+# scm-sim reads domain descriptions with nlohmann-json.
 SCM_PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev tshark
-    libcli11-dev help2man file dpkg-dev lintian man-db systemd"
+    libcli11-dev help2man file dpkg-dev lintian man-db systemd nlohmann-json3-dev"
 
 # Installs the Debian packages that are missing (as root, through apt-get); refuses clearly otherwise.
 scm_install_packages() {

@@ -1,7 +1,6 @@
 // scm-sim: plays the PLC runtime, an openSAFETY SCM, its safety nodes and the operator around a real scm-checker.
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ScmCheckerVersion.h"
+#include "support/Cli/ProgramVersion.h"
 #include "tools/scm-sim/CDomainDescription.h"
 #include "tools/scm-sim/CScenario.h"
 #include "tools/scm-sim/CSimulation.h"
@@ -250,22 +249,12 @@ int Run(const std::vector<std::string>& arguments)
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments)
+    if (Support::AsksForVersion(argc, argv))
     {
-        if (argument == "--")
-        {
-            break;
-        }
-        if (argument == "--version")
-        {
-            // The same two lines as every program of the project.
-            std::printf("scm-sim (SCM checker) %s\nrevision number %u (0x%08X)\n", SCM_CHECKER_VERSION_STRING,
-                        static_cast<unsigned>(SCM_CHECKER_REVISION_NUMBER),
-                        static_cast<unsigned>(SCM_CHECKER_REVISION_NUMBER));
-            return ExitOk;
-        }
+        Support::PrintProgramVersion("scm-sim");
+        return ExitOk;
     }
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty())
     {
         return Usage("a command is needed");
