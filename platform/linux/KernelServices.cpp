@@ -100,7 +100,12 @@ template <typename Change> int ChangeResetLock(std::uint16_t domain, Change chan
     {
         return FailKernel(errno);
     }
-    const int descriptor = OpenRegularFileAt(directory.Get(), "reset-lock", O_RDWR | O_CREAT, KernelFileMode);
+    // The count's file exists from the domain's first lock on: opened as it is, created only when missing.
+    int descriptor = OpenRegularFileAt(directory.Get(), "reset-lock", O_RDWR, 0);
+    if ((descriptor < 0) && (errno == ENOENT))
+    {
+        descriptor = OpenRegularFileAt(directory.Get(), "reset-lock", O_RDWR | O_CREAT, KernelFileMode);
+    }
     if (descriptor < 0)
     {
         return FailKernel(errno);
@@ -118,10 +123,12 @@ template <typename Change> int ChangeResetLock(std::uint16_t domain, Change chan
         std::uint32_t lockCount = static_cast<std::uint32_t>(value);
         if (change(lockCount))
         {
-            // Written before the cut, so that a reader without the lock never meets an empty file.
+            // Written before the cut, so that a reader without the lock never meets an empty file; cut only
+            // when the text became shorter than what the file held.
             const int length = std::snprintf(text, sizeof(text), "%u\n", static_cast<unsigned>(lockCount));
+            const bool cut = (count < 0) || (count > static_cast<ssize_t>(length));
             result = ((pwrite(descriptor, text, static_cast<std::size_t>(length), 0) == length) &&
-                      (ftruncate(descriptor, length) == 0))
+                      (!cut || (ftruncate(descriptor, length) == 0)))
                          ? OK
                          : FailKernel(errno);
         }
