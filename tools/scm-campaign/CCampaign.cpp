@@ -331,6 +331,7 @@ CResult Run(const COptions& options, std::ostream& out)
                     while (!shared.m_stop && (shared.m_frames < options.m_frames))
                     {
                         runner.RunEpisode(EpisodeSeed(options.m_seed, shared.m_episodes++));
+                        const std::lock_guard<std::mutex> lock(shared.m_mutex);
                         if (options.m_stopAtEscape && shared.m_firstEscapeFrame.has_value())
                         {
                             shared.m_stop = true;
