@@ -57,6 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CBadField{"OddChecksum", R"({"nodes": [{"sadr": 2, "udid": "006065000002", )"
                                                R"("parameter_checksum": "123"}]})",
                                 "parameter_checksum"},
+                      CBadField{"AdditionalSadrWithoutSpdo",
+                                R"({"nodes": [{"sadr": 2, "additional_sadrs": [{"sadr": 9, "tx_spdo": 0}], )" + Node +
+                                    "}]}",
+                                "additional_sadrs"},
                       CBadField{"NotJson", "{nodes", "JSON"}),
     [](const ::testing::TestParamInfo<CBadField>& testCase) { return testCase.param.m_name; });
 } // namespace

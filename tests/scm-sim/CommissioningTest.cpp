@@ -169,6 +169,13 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
             EXPECT_LT(First(kinds, "2C:0"), download) << "node " << sadr;
             EXPECT_LT(download, order[6]) << "node " << sadr;
         }
+        // Additional SADRs follow the download and precede set-to-operational.
+        EXPECT_EQ(description.m_nodes[i].m_additionalSadrs, node.GetAdditionalSadrs()) << "node " << sadr;
+        if (!description.m_nodes[i].m_additionalSadrs.empty())
+        {
+            EXPECT_LT(download, First(kinds, "2C:10")) << "node " << sadr;
+            EXPECT_LT(First(kinds, "2C:10"), order[6]) << "node " << sadr;
+        }
     }
 }
 
@@ -234,6 +241,15 @@ INSTANTIATE_TEST_SUITE_P(
         CFaultCase{"AdditionalParameterNotConfigured", NoChange,
                    [](std::vector<ScmSim::CNodeIdentity>& devices) { devices[0].m_neededAdditionalParameters = {2u}; },
                    nullptr, nullptr, CStep::Invalid, "WRONG_ADD_PARAM 2", ""},
+        // The node has no second transmit SPDO: its echo names none and the SCM gives the node up.
+        CFaultCase{"AdditionalSadrRefused",
+                   [](ScmSim::CDomainDescription& description)
+                   {
+                       description.m_nodes[0].m_deviceChecksum = Bytes{0u, 0u, 0u, 0u};
+                       description.m_nodes[0].m_additionalSadrs = {{600u, 1u}, {601u, 2u}};
+                       description.m_nodes[0].m_deviceTxSpdoCount = 1u;
+                   },
+                   SameDevices, nullptr, nullptr, CStep::Invalid, "WRONG_PARAM additional SADR 601", ""},
         CFaultCase{"ReplacedModuleAfterTheOperatorAcknowledged",
                    [](ScmSim::CDomainDescription& description)
                    { description.m_nodes[0].m_deviceUdid = Support::Udid{0u, 0x60u, 0x65u, 9u, 9u, 9u}; },

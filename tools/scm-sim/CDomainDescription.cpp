@@ -29,9 +29,12 @@ constexpr const char* ExampleComments = R"(// A domain for scm-sim: the safety c
 //   sadr, udid, vendor_id, product_code, major_revision, minor_revision (the lowest accepted),
 //   parameter_checksum   as the safety parameters ("tol_para.saf") configure the module
 //   additional_parameters[]  {number 1-16, data, timestamp}: blocks the node asks for with SN FAIL group 5
+//   additional_sadrs[]   {sadr, tx_spdo}: further addresses of the node's transmit SPDOs, assigned by the SCM
+//                        (service 10) after each parameter download
 //   acknowledged         {udid: bool, minor_revision: number or null}: the SCM's and the checker's records
 //   device               the module on the network where it differs: {udid, minor_revision, parameter_checksum,
-//                        busy_answers}; a fresh module holds another checksum and gets the parameter set
+//                        busy_answers, tx_spdos}; a fresh module holds another checksum and gets the parameter
+//                        set; a node refuses an additional SADR for a transmit SPDO above tx_spdos
 //   scm_downloads        tampering: {parameter_checksum, additional_parameter_timestamp_shift}
 )";
 
@@ -114,6 +117,7 @@ CNodeIdentity CNodeDescription::GetDevice() const
         device.m_neededAdditionalParameters.push_back(parameter.m_parameterNumber);
     }
     device.m_busyAnswers = m_busyAnswers;
+    device.m_txSpdoCount = m_deviceTxSpdoCount;
     return device;
 }
 
@@ -136,6 +140,7 @@ CScmNodeView CNodeDescription::GetScmView() const
     {
         parameter.m_timestamp += m_additionalParameterTimestampShift;
     }
+    view.m_additionalSadrs = m_additionalSadrs;
     view.m_timestamp = 0x5F000000u + view.m_sadr;
     return view;
 }
@@ -229,6 +234,16 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
                 record.m_timestamp = Number(parameter, "timestamp", 0u);
                 module.m_additionalParameters.push_back(record);
             }
+            for (const json& additional : entry.value("additional_sadrs", json::array()))
+            {
+                const CAdditionalSadr assigned{Number<std::uint16_t>(additional, "sadr", 0u),
+                                               Number<std::uint16_t>(additional, "tx_spdo", 1u)};
+                if ((assigned.m_sadr == 0u) || (assigned.m_sadr > 1023u) || (assigned.m_txSpdo == 0u))
+                {
+                    throw std::invalid_argument("additional_sadrs[]: sadr 1 to 1023, tx_spdo from 1");
+                }
+                node.m_additionalSadrs.push_back(assigned);
+            }
             const json acknowledged = entry.value("acknowledged", json::object());
             module.m_udidAcknowledged = acknowledged.value("udid", true);
             module.m_acknowledgedMinorRevision = module.m_minorRevision;
@@ -253,6 +268,7 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
                 node.m_deviceChecksum = ParseBytes(device["parameter_checksum"], "device.parameter_checksum");
             }
             node.m_busyAnswers = Number(device, "busy_answers", node.m_busyAnswers);
+            node.m_deviceTxSpdoCount = Number(device, "tx_spdos", node.m_deviceTxSpdoCount);
             const json downloads = entry.value("scm_downloads", json::object());
             if (downloads.contains("parameter_checksum"))
             {
@@ -305,12 +321,16 @@ std::string CDomainDescription::ToJson(bool withComments) const
                                                       {"data", Hex(parameter.m_data)},
                                                       {"timestamp", parameter.m_timestamp}});
         }
+        for (const CAdditionalSadr& additional : node.m_additionalSadrs)
+        {
+            entry["additional_sadrs"].push_back({{"sadr", additional.m_sadr}, {"tx_spdo", additional.m_txSpdo}});
+        }
         entry["acknowledged"] = {{"udid", module.m_udidAcknowledged}, {"minor_revision", nullptr}};
         if (module.m_acknowledgedMinorRevision.has_value())
         {
             entry["acknowledged"]["minor_revision"] = *module.m_acknowledgedMinorRevision;
         }
-        json device = {{"busy_answers", node.m_busyAnswers}};
+        json device = {{"busy_answers", node.m_busyAnswers}, {"tx_spdos", node.m_deviceTxSpdoCount}};
         if (node.m_deviceUdid.has_value())
         {
             device["udid"] = Hex(*node.m_deviceUdid);
@@ -384,6 +404,11 @@ CDomainDescription MakeGeneratedDomain(unsigned nodes, std::uint32_t seed, bool 
             node.m_deviceChecksum = Bytes{0x00u, 0x00u, 0x00u, 0x00u};
         }
         node.m_busyAnswers = 1u + static_cast<unsigned>(random() % 3u);
+        if ((nodes <= 500u) && ((sadr % 5u) == 0u))
+        {
+            node.m_additionalSadrs.push_back({static_cast<std::uint16_t>(sadr + 512u), 1u});
+            node.m_deviceChecksum = Bytes{0x00u, 0x00u, 0x00u, 0x00u};
+        }
         description.m_nodes.push_back(node);
     }
     return description;

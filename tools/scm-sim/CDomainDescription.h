@@ -24,6 +24,9 @@ struct CNodeDescription
     std::optional<std::uint16_t> m_deviceMinorRevision;
     std::optional<Bytes> m_deviceChecksum;
     unsigned m_busyAnswers = 2u;
+    std::uint16_t m_deviceTxSpdoCount = 4u;
+    /// Assigned by the SCM after each parameter download.
+    std::vector<CAdditionalSadr> m_additionalSadrs;
     /// The checksum in the parameter set the SCM downloads (nothing: the configured one).
     std::optional<Bytes> m_downloadChecksum;
     /// Added to the timestamp of each additional parameter the SCM downloads (0: as configured).
@@ -57,7 +60,8 @@ struct CDomainDescription
 
 /// A generated domain of `nodes` nodes at SADR 2 to nodes + 1 (the SCM holds SADR 1), varied by the seed:
 /// checksums of 4 or 8 bytes, some devices fresh (parameters to download), additional parameters on every
-/// seventh node, one to three BUSY answers. Every module is configured; acknowledged as `acknowledged` says.
+/// seventh node, an additional SADR (SADR + 512) on every fifth node of a domain of up to 500 nodes (a fresh one,
+/// so that the SCM assigns it), one to three BUSY answers. Every module is configured; acknowledged as `acknowledged` says.
 CDomainDescription MakeGeneratedDomain(unsigned nodes, std::uint32_t seed, bool acknowledged);
 
 /// The parameter set the SCM downloads to a node: one application object and the checksum entry.

@@ -15,6 +15,13 @@ constexpr std::uint16_t ParameterDownloadIndex = 0x101Au;
 constexpr std::size_t ExpeditedDownloadMax = 10u;
 constexpr std::size_t InitiateDownloadData = 6u;
 constexpr std::size_t DownloadSegmentData = 13u;
+constexpr std::uint8_t AdditionalSadrService = 10u;
+constexpr std::uint8_t AdditionalSadrAssigned = 5u;
+
+std::uint16_t ReadUInt16(const Bytes& bytes, std::size_t offset)
+{
+    return static_cast<std::uint16_t>(bytes[offset] | (bytes[offset + 1u] << 8u));
+}
 
 std::uint32_t ReadUInt32(const Bytes& bytes, std::size_t offset)
 {
@@ -51,6 +58,8 @@ const char* GetStepName(CStep step)
         return "pre-operational";
     case CStep::Download:
         return "download";
+    case CStep::AssignAdditionalSadr:
+        return "assign-additional-sadr";
     case CStep::WaitAcknowledgement:
         return "wait-acknowledgement";
     case CStep::SetToOperational:
@@ -189,6 +198,14 @@ Bytes CNodeCommissioning::BuildRequest()
         return m_transferStarted ? upload(m_toggle ? 0x18u : 0x08u, 6u) : upload(0x20u, 6u);
     case CStep::PreOperational:
         return CFrameBuilder::SnmtExtendedServiceRequest(sadr, 0u).Build();
+    case CStep::AssignAdditionalSadr:
+    {
+        const CAdditionalSadr& additional = m_view.m_additionalSadrs[m_additionalSadr];
+        Bytes parameters;
+        Support::AppendLittleEndian(parameters, additional.m_sadr, 2u);
+        Support::AppendLittleEndian(parameters, additional.m_txSpdo, 2u);
+        return CFrameBuilder::SnmtExtendedServiceRequest(sadr, AdditionalSadrService, parameters).Build();
+    }
     case CStep::SetToOperational:
         return CFrameBuilder::SnmtSnSetToOp(sadr, m_view.m_timestamp).Build();
     case CStep::Download:
@@ -237,6 +254,10 @@ void CNodeCommissioning::Enter(CStep step, std::uint64_t cycle)
     if (step == CStep::Download)
     {
         m_transfer = m_view.m_parameterSet;
+    }
+    if (step == CStep::AssignAdditionalSadr)
+    {
+        m_additionalSadr = 0u;
     }
     if ((step == CStep::Operational) || (step == CStep::Invalid))
     {
@@ -349,6 +370,24 @@ bool CNodeCommissioning::TakeSnmt(const CFrameFields& response, std::uint64_t cy
         Enter(CStep::Download, cycle);
         return true;
     }
+    if ((m_step == CStep::AssignAdditionalSadr) && (answer == AdditionalSadrAssigned))
+    {
+        const CAdditionalSadr& additional = m_view.m_additionalSadrs[m_additionalSadr];
+        const bool echoed = (payload.size() == 5u) && (ReadUInt16(payload, 1u) == additional.m_sadr) &&
+                            (ReadUInt16(payload, 3u) == additional.m_txSpdo);
+        if (!echoed)
+        {
+            Fail("WRONG_PARAM additional SADR " + std::to_string(additional.m_sadr), cycle);
+            return true;
+        }
+        if (++m_additionalSadr < m_view.m_additionalSadrs.size())
+        {
+            m_pending.reset();
+            return true;
+        }
+        Enter(CStep::WaitAcknowledgement, cycle);
+        return true;
+    }
     if (m_step != CStep::SetToOperational)
     {
         return false;
@@ -445,7 +484,16 @@ bool CNodeCommissioning::TakeSsdo(const CFrameFields& response, std::uint64_t cy
             (command == 0x21u) || (m_transferStarted && ((command & 0x40u) != 0u) && ((command & ~0x50u) == 0x09u));
         if (finished)
         {
-            Enter(m_step == CStep::Download ? CStep::WaitAcknowledgement : CStep::SetToOperational, cycle);
+            if (m_step == CStep::DownloadAdditional)
+            {
+                Enter(CStep::SetToOperational, cycle);
+            }
+            else
+            {
+                // The additional SADRs follow every download of the parameter set.
+                Enter(m_view.m_additionalSadrs.empty() ? CStep::WaitAcknowledgement : CStep::AssignAdditionalSadr,
+                      cycle);
+            }
             return true;
         }
         if (!m_transferStarted && (command == 0x29u))

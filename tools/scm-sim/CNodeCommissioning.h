@@ -12,6 +12,7 @@
 #include "support/Messages/Bytes.h"
 #include "support/Messages/CFrameBuilder.h"
 #include "support/Messages/CFrameParser.h"
+#include "tools/scm-sim/CAdditionalSadr.h"
 
 namespace ScmSim
 {
@@ -34,6 +35,8 @@ struct CScmNodeView
     Bytes m_parameterSet;
     /// Blocks the SCM downloads when the node asks for them (SN FAIL group 5).
     std::vector<Support::CAdditionalParameterRecord> m_additionalParameters;
+    /// Assigned with service 10 after every parameter download.
+    std::vector<CAdditionalSadr> m_additionalSadrs;
     std::uint32_t m_timestamp = 0u;
 };
 
@@ -62,6 +65,7 @@ enum class CStep
     UploadChecksum,
     PreOperational,
     Download,
+    AssignAdditionalSadr,
     WaitAcknowledgement,
     SetToOperational,
     DownloadAdditional,
@@ -163,6 +167,7 @@ private:
     bool m_transferStarted = false;
     bool m_toggle = true;
     std::uint32_t m_uploadTotal = 0u;
+    std::size_t m_additionalSadr = 0u;
     std::optional<std::uint16_t> m_discoveredMinorRevision;
     bool m_firmwareAcknowledged = false;
     std::uint8_t m_failureCode = 0u;

@@ -179,11 +179,39 @@ std::optional<Bytes> CSafetyNode::AnswerService(const CFrameFields& request)
     case GuardingService:
         return answer(m_operational ? AnswerOperational : AnswerPreOperational);
     case AdditionalSadrService:
-        return answer(AnswerAdditionalSadr, Bytes(payload.begin() + 1, payload.end()));
+        return TakeAdditionalSadr(payload);
     case SnAckService:
     default:
         return std::nullopt;
     }
+}
+
+std::optional<Bytes> CSafetyNode::TakeAdditionalSadr(const Bytes& payload)
+{
+    if (payload.size() != 5u)
+    {
+        return std::nullopt;
+    }
+    if (!m_preOperational || m_operational)
+    {
+        Violation("additional SADR outside PRE-OPERATIONAL");
+    }
+    CAdditionalSadr assigned{ReadUInt16(payload, 1u), ReadUInt16(payload, 3u)};
+    const bool takes = (assigned.m_sadr >= 1u) && (assigned.m_sadr <= 1023u) && (assigned.m_sadr != m_sadr) &&
+                       (assigned.m_txSpdo >= 1u) && (assigned.m_txSpdo <= m_identity.m_txSpdoCount);
+    if (takes)
+    {
+        m_additionalSadrs.push_back(assigned);
+    }
+    else
+    {
+        // A node without that transmit SPDO keeps none: its echo names none, which the SCM takes as a mismatch.
+        assigned.m_txSpdo = 0u;
+    }
+    Bytes echo;
+    Support::AppendLittleEndian(echo, assigned.m_sadr, 2u);
+    Support::AppendLittleEndian(echo, assigned.m_txSpdo, 2u);
+    return CFrameBuilder::SnmtExtendedServiceResponse(m_sadr, AnswerAdditionalSadr, echo).Sdn(m_sdn).Build();
 }
 
 Bytes CSafetyNode::Ssdo(CFrameBuilder builder, std::uint16_t ct) const

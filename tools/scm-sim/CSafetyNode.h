@@ -11,6 +11,7 @@
 #include "support/Messages/Bytes.h"
 #include "support/Messages/CFrameBuilder.h"
 #include "support/Messages/CFrameParser.h"
+#include "tools/scm-sim/CAdditionalSadr.h"
 
 namespace ScmSim
 {
@@ -31,6 +32,8 @@ struct CNodeIdentity
     std::vector<std::uint8_t> m_neededAdditionalParameters;
     /// BUSY answers to set-to-operational before the node is ready.
     unsigned m_busyAnswers = 2u;
+    /// Transmit SPDOs the node has; an additional SADR for another one is refused.
+    std::uint16_t m_txSpdoCount = 4u;
 };
 
 /// One node. Answer() takes a frame the runtime delivered to it and gives its answer, if any. Frames it cannot
@@ -60,6 +63,11 @@ public:
     {
         return m_parameterSet;
     }
+    /// The additional SADRs the SCM assigned (service 10) and the node took.
+    const std::vector<CAdditionalSadr>& GetAdditionalSadrs() const
+    {
+        return m_additionalSadrs;
+    }
     /// What the SCM did against the protocol, in the node's words ("SSDO before service 14", ...).
     const std::vector<std::string>& GetViolations() const
     {
@@ -69,6 +77,7 @@ public:
 private:
     std::optional<Bytes> AnswerSnmt(const Support::CFrameFields& request);
     std::optional<Bytes> AnswerService(const Support::CFrameFields& request);
+    std::optional<Bytes> TakeAdditionalSadr(const Bytes& payload);
     std::optional<Bytes> AnswerSsdo(const Support::CFrameFields& request);
     std::optional<Bytes> AnswerUpload(const Support::CFrameFields& request);
     std::optional<Bytes> AnswerDownload(const Support::CFrameFields& request);
@@ -95,6 +104,7 @@ private:
     bool m_segmentToggle = true;
     bool m_transferActive = false;
     Bytes m_parameterSet;
+    std::vector<CAdditionalSadr> m_additionalSadrs;
     std::vector<std::string> m_violations;
 };
 

@@ -31,9 +31,9 @@ Plays the PLC runtime, an openSAFETY SCM, its safety nodes (up to 1022, SADR 2 t
 and the operator around a real scm-checker process, through the domain's real queues, hand-over semaphores and
 kernel directory (a private one for each run). The SCM commissions every node through the checker: SADR
 assignment (UDID request when it fails), the SCM's UDID, the device vendor information, the parameter checksum,
-pre-operational and the parameter download (slim SSDO, expedited or segmented), set to operational with BUSY
-answers, SN FAIL group 5 and the additional parameters; it acknowledges in setup mode with events of its own,
-otherwise the operator acknowledges with commands.
+pre-operational and the parameter download (slim SSDO, expedited or segmented), the additional SADRs
+(service 10), set to operational with BUSY answers, SN FAIL group 5 and the additional parameters; it
+acknowledges in setup mode with events of its own, otherwise the operator acknowledges with commands.
 
 Commands:
   init [FILE]   writes a commented example domain description (JSON) to FILE or standard output
@@ -97,6 +97,9 @@ int Init(const std::vector<std::string>& arguments)
 {
     ScmSim::CDomainDescription example = ScmSim::MakeGeneratedDomain(3u, 1u, true);
     example.m_nodes[1].m_deviceMinorRevision = 4u;
+    // A fresh node: the SCM downloads its parameters and assigns it an additional SADR.
+    example.m_nodes[2].m_deviceChecksum = ScmSim::Bytes{0x00u, 0x00u, 0x00u, 0x00u};
+    example.m_nodes[2].m_additionalSadrs.push_back({0x0100u, 1u});
     const std::string text = example.ToJson(true);
     if (arguments.empty())
     {
