@@ -5,7 +5,9 @@
 #include <stdexcept>
 
 #include "support/Files/CAutoCnfBinBuilder.h"
+#include "support/Files/CEmoData1BinBuilder.h"
 #include "support/Files/CFwRevCnfBinBuilder.h"
+#include "support/Files/CParData1BinBuilder.h"
 #include "support/Files/CTesseraDatBuilder.h"
 #include "support/Files/CTesseraUidBuilder.h"
 #include "support/Files/CTolParaSafBuilder.h"
@@ -117,6 +119,24 @@ Bytes CDomainConfiguration::BuildFile(const std::string& storageName) const
     {
         return Bytes();
     }
+    if (!inverted && (base == "pardata1.bin"))
+    {
+        CParData1BinBuilder builder;
+        builder.m_timestamp = m_parData1BinTimestamp;
+        for (const CPlayedModule& module : m_modules)
+        {
+            builder.m_parameters.insert(builder.m_parameters.end(), module.m_loadableAdditionalParameters.begin(),
+                                        module.m_loadableAdditionalParameters.end());
+        }
+        return builder.Build();
+    }
+    if (!inverted && (base == "emodata1.bin"))
+    {
+        CEmoData1BinBuilder builder;
+        builder.m_timestamp = m_extendedMachineOptionsTimestamp;
+        builder.m_body = m_extendedMachineOptions;
+        return builder.Build();
+    }
     throw std::invalid_argument("not a file of the configured domain: " + storageName);
 }
 
@@ -126,6 +146,18 @@ std::map<std::string, Bytes> CDomainConfiguration::BuildScmFiles() const
     for (const char* name : {"tessera.uid", "tessera.dat", "tol_para.saf", "autocnf.bin", "fwrevcnf.bin"})
     {
         files[name] = BuildFile(name);
+    }
+    for (const CPlayedModule& module : m_modules)
+    {
+        if (!module.m_loadableAdditionalParameters.empty())
+        {
+            files["pardata1.bin"] = BuildFile("pardata1.bin");
+            break;
+        }
+    }
+    if (!m_extendedMachineOptions.empty())
+    {
+        files["emodata1.bin"] = BuildFile("emodata1.bin");
     }
     return files;
 }

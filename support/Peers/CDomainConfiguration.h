@@ -31,6 +31,8 @@ struct CPlayedModule
     Bytes m_parameterChecksum{0x11u, 0x22u, 0x33u, 0x44u};
     /// The additional parameters configured for the module (their headers are in the safety parameters).
     std::vector<CAdditionalParameterRecord> m_additionalParameters;
+    /// The module's loadable additional parameters (whole, in "pardata1.bin").
+    std::vector<CAdditionalParameterRecord> m_loadableAdditionalParameters;
     /// The UDID is in "tessera.dat" and its copy.
     bool m_udidAcknowledged = true;
     /// The minor revision in "fwrevcnf.bin" and its copy; nothing: not acknowledged.
@@ -52,6 +54,10 @@ struct CDomainConfiguration
     /// The operator's password, stored with the CPU ID and the Kel UDID; nothing: no password yet.
     std::optional<Password> m_password;
     bool m_setupModeActive = false;
+    std::uint32_t m_parData1BinTimestamp = 0u;
+    /// The sections of "emodata1.bin" after its header (empty: no file), and the header's timestamp.
+    Bytes m_extendedMachineOptions;
+    std::uint32_t m_extendedMachineOptionsTimestamp = 0u;
 
     /// The module at the address; throws std::out_of_range when there is none.
     const CPlayedModule& GetModule(std::uint16_t safetyAddress) const;
@@ -61,7 +67,8 @@ struct CDomainConfiguration
     /// the additional parameters.
     Bytes BuildScmSection() const;
     /// Each plain file by storage name: "tessera.uid", "tessera.dat", "tol_para.saf", "autocnf.bin",
-    /// "fwrevcnf.bin".
+    /// "fwrevcnf.bin"; "pardata1.bin" when a module has loadable additional parameters and "emodata1.bin" when
+    /// there are extended machine options.
     std::map<std::string, Bytes> BuildScmFiles() const;
     /// Each check copy by storage name: "tessera.uid.chk", "tessera.dat.chk", "fwrevcnf.bin.chk".
     std::map<std::string, Bytes> BuildCheckerFiles() const;

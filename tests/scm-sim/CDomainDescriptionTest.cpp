@@ -17,6 +17,13 @@ TEST(CDomainDescription, CommentedExampleReadsBackAsWritten)
     description.m_nodes[1].m_deviceUdid = Support::Udid{0u, 0x60u, 0x65u, 1u, 2u, 3u};
     description.m_nodes[2].m_downloadChecksum = Support::Bytes{1u, 2u, 3u, 4u};
     description.m_nodes[2].m_deviceMinorRevision = 9u;
+    Support::CAdditionalParameterRecord loadable;
+    loadable.m_parameterNumber = 2u;
+    loadable.m_safetyAddress = 5u;
+    loadable.m_data = {7u, 8u};
+    description.m_nodes[3].m_configured.m_loadableAdditionalParameters = {loadable};
+    description.m_extendedMachineOptions = {0xE0u, 0xE1u};
+    description.m_extendedMachineOptionsTimestamp = 42u;
     const std::string written = description.ToJson(true);
     EXPECT_EQ(description.ToJson(false), CDomainDescription::FromJson(written).ToJson(false));
 }

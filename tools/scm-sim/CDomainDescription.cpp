@@ -25,10 +25,12 @@ constexpr const char* ExampleComments = R"(// A domain for scm-sim: the safety c
 // scm.setup_mode         the SCM acknowledges modules and firmware itself (events) once all nodes wait for it
 // scm.key_medium_acknowledged  false: the key medium was exchanged and waits for the operator
 // scm.password           the operator's password (16 characters at most); absent: none set yet
+// extended_machine_options  {data, timestamp}: the SCM writes them as "emodata1.bin" (absent: no file)
 // nodes[]                each node slot:
 //   sadr, udid, vendor_id, product_code, major_revision, minor_revision (the lowest accepted),
 //   parameter_checksum   as the safety parameters ("tol_para.saf") configure the module
-//   additional_parameters[]  {number 1-16, data, timestamp}: blocks the node asks for with SN FAIL group 5
+//   additional_parameters[]  {number 1-16, data, timestamp, loadable}: blocks the node asks for with SN FAIL
+//                        group 5; in the safety parameters, or with loadable: true in "pardata1.bin"
 //   additional_sadrs[]   {sadr, tx_spdo}: further addresses of the node's transmit SPDOs, assigned by the SCM
 //                        (service 10) after each parameter download
 //   acknowledged         {udid: bool, minor_revision: number or null}: the SCM's and the checker's records
@@ -112,9 +114,12 @@ CNodeIdentity CNodeDescription::GetDevice() const
     device.m_revisionNumber = (static_cast<std::uint32_t>(m_configured.m_majorRevision) << 16u) |
                               m_deviceMinorRevision.value_or(m_configured.m_minorRevision);
     device.m_parameterChecksum = m_deviceChecksum.value_or(m_configured.m_parameterChecksum);
-    for (const Support::CAdditionalParameterRecord& parameter : m_configured.m_additionalParameters)
+    for (const auto* parameters : {&m_configured.m_additionalParameters, &m_configured.m_loadableAdditionalParameters})
     {
-        device.m_neededAdditionalParameters.push_back(parameter.m_parameterNumber);
+        for (const Support::CAdditionalParameterRecord& parameter : *parameters)
+        {
+            device.m_neededAdditionalParameters.push_back(parameter.m_parameterNumber);
+        }
     }
     device.m_busyAnswers = m_busyAnswers;
     device.m_txSpdoCount = m_deviceTxSpdoCount;
@@ -136,6 +141,9 @@ CScmNodeView CNodeDescription::GetScmView() const
     view.m_parameterSet =
         BuildParameterSet(view.m_sadr, m_downloadChecksum.value_or(m_configured.m_parameterChecksum));
     view.m_additionalParameters = m_configured.m_additionalParameters;
+    view.m_additionalParameters.insert(view.m_additionalParameters.end(),
+                                       m_configured.m_loadableAdditionalParameters.begin(),
+                                       m_configured.m_loadableAdditionalParameters.end());
     for (Support::CAdditionalParameterRecord& parameter : view.m_additionalParameters)
     {
         parameter.m_timestamp += m_additionalParameterTimestampShift;
@@ -152,6 +160,8 @@ Support::CDomainConfiguration CDomainDescription::GetConfiguration() const
     configuration.m_tesseraAcknowledged = m_keyMediumAcknowledged;
     configuration.m_password = m_password;
     configuration.m_setupModeActive = m_setupMode;
+    configuration.m_extendedMachineOptions = m_extendedMachineOptions;
+    configuration.m_extendedMachineOptionsTimestamp = m_extendedMachineOptionsTimestamp;
     for (const CNodeDescription& node : m_nodes)
     {
         configuration.m_modules.push_back(node.m_configured);
@@ -206,6 +216,13 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
             std::copy(word.begin(), word.end(), password.begin());
             description.m_password = password;
         }
+        if (root.contains("extended_machine_options"))
+        {
+            const json& options = root["extended_machine_options"];
+            description.m_extendedMachineOptions =
+                ParseBytes(options.at("data"), "extended_machine_options.data");
+            description.m_extendedMachineOptionsTimestamp = Number(options, "timestamp", 0u);
+        }
         if (!root.contains("nodes") || !root["nodes"].is_array() || root["nodes"].empty())
         {
             throw std::invalid_argument("nodes: a list of at least one node");
@@ -232,7 +249,9 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
                 record.m_safetyAddress = module.m_safetyAddress;
                 record.m_data = ParseBytes(parameter.at("data"), "additional_parameters[].data");
                 record.m_timestamp = Number(parameter, "timestamp", 0u);
-                module.m_additionalParameters.push_back(record);
+                (parameter.value("loadable", false) ? module.m_loadableAdditionalParameters
+                                                    : module.m_additionalParameters)
+                    .push_back(record);
             }
             for (const json& additional : entry.value("additional_sadrs", json::array()))
             {
@@ -304,6 +323,11 @@ std::string CDomainDescription::ToJson(bool withComments) const
         root["scm"]["password"] = std::string(m_password->begin(),
                                               std::find(m_password->begin(), m_password->end(), 0u));
     }
+    if (!m_extendedMachineOptions.empty())
+    {
+        root["extended_machine_options"] = {{"data", Hex(m_extendedMachineOptions)},
+                                            {"timestamp", m_extendedMachineOptionsTimestamp}};
+    }
     json nodes = json::array();
     for (const CNodeDescription& node : m_nodes)
     {
@@ -315,11 +339,16 @@ std::string CDomainDescription::ToJson(bool withComments) const
                       {"major_revision", module.m_majorRevision},
                       {"minor_revision", module.m_minorRevision},
                       {"parameter_checksum", Hex(module.m_parameterChecksum)}};
-        for (const Support::CAdditionalParameterRecord& parameter : module.m_additionalParameters)
+        for (const bool loadable : {false, true})
         {
-            entry["additional_parameters"].push_back({{"number", parameter.m_parameterNumber},
-                                                      {"data", Hex(parameter.m_data)},
-                                                      {"timestamp", parameter.m_timestamp}});
+            for (const Support::CAdditionalParameterRecord& parameter :
+                 loadable ? module.m_loadableAdditionalParameters : module.m_additionalParameters)
+            {
+                entry["additional_parameters"].push_back({{"number", parameter.m_parameterNumber},
+                                                          {"data", Hex(parameter.m_data)},
+                                                          {"timestamp", parameter.m_timestamp},
+                                                          {"loadable", loadable}});
+            }
         }
         for (const CAdditionalSadr& additional : node.m_additionalSadrs)
         {

@@ -47,6 +47,9 @@ struct CDomainDescription
     /// The key medium is the one the controller's signature names.
     bool m_keyMediumAcknowledged = true;
     std::optional<Support::Password> m_password;
+    /// The sections of "emodata1.bin" the SCM writes (empty: none) and the timestamp of its header.
+    Bytes m_extendedMachineOptions;
+    std::uint32_t m_extendedMachineOptionsTimestamp = 0u;
     std::vector<CNodeDescription> m_nodes;
 
     /// The domain's files as the SCM and the checker left them before this run.

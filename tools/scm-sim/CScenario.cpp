@@ -27,6 +27,26 @@ CNodeDescription& First(CDomainDescription& description)
     return description.m_nodes.front();
 }
 
+// The first node needs additional parameter 2 from "pardata1.bin"; the domain has extended machine options in
+// "emodata1.bin". The SCM downloads the block with its timestamp shifted by `shift`.
+CDomainDescription WithLoadableParameter(unsigned nodes, std::uint32_t seed, std::uint32_t shift)
+{
+    CDomainDescription description = Acknowledged(nodes, seed);
+    Support::CAdditionalParameterRecord parameter;
+    parameter.m_parameterNumber = 2u;
+    parameter.m_safetyAddress = FirstSadr;
+    for (std::uint8_t i = 0u; i < 24u; ++i)
+    {
+        parameter.m_data.push_back(static_cast<std::uint8_t>(0x30u + i));
+    }
+    parameter.m_timestamp = 0x5F300000u;
+    First(description).m_configured.m_loadableAdditionalParameters = {parameter};
+    First(description).m_additionalParameterTimestampShift = shift;
+    description.m_extendedMachineOptions = Bytes(32u, 0x5Au);
+    description.m_extendedMachineOptionsTimestamp = 0x5F400000u;
+    return description;
+}
+
 std::vector<CScenario> MakeScenarios()
 {
     std::vector<CScenario> scenarios;
@@ -84,6 +104,17 @@ std::vector<CScenario> MakeScenarios()
                              First(description).m_additionalParameterTimestampShift = 1u;
                              return description;
                          },
+                         0u, false, {0xE2EDu}});
+    scenarios.push_back({"loadable-additional-parameter",
+                         "the first node asks for an additional parameter that the SCM keeps in \"pardata1.bin\" "
+                         "(next to extended machine options in \"emodata1.bin\"): downloaded as the file holds it "
+                         "and released",
+                         3u, [](unsigned nodes, std::uint32_t seed) { return WithLoadableParameter(nodes, seed, 0u); },
+                         0u, false, {}});
+    scenarios.push_back({"loadable-additional-parameter-differs",
+                         "the SCM downloads an additional parameter whose header differs from the one in "
+                         "\"pardata1.bin\"",
+                         3u, [](unsigned nodes, std::uint32_t seed) { return WithLoadableParameter(nodes, seed, 1u); },
                          0u, false, {0xE2EDu}});
     scenarios.push_back({"scm-bit-flip",
                          "the SCM flips one bit of a complemented frame: its CRC no longer holds, the frame is never "
