@@ -65,31 +65,34 @@ void StartUpTryInitialize(benchmark::State& state)
 }
 
 // What TryInitialize asks of the kernel, without looking at the bytes: the length of the parameter file, every storage
-// read whole into one buffer, and flash file 16.
+// read whole, each into a buffer of its own as the persistence manager's are, and flash file 16.
 void StartUpStorageReads(benchmark::State& state)
 {
     Bench::CFullSizeDomain& domain = GetDomain();
     const Main::CRuntimeFileStorage fileStorage;
-    std::size_t bufferLength = 0u;
+    std::vector<std::vector<std::uint8_t>> buffers;
     for (const auto& storage : domain.GetStorages())
     {
-        bufferLength = (storage.second.size() > bufferLength) ? storage.second.size() : bufferLength;
+        buffers.emplace_back(storage.second.size() + 1u);
     }
-    std::vector<std::uint8_t> buffer(bufferLength);
+    std::vector<std::uint8_t> flashBuffer(18u);
     std::uint64_t readBytes = 0u;
     bool failed = false;
     for (auto _ : state)
     {
         readBytes += fileStorage.GetLength("tol_para.saf");
+        std::size_t index = 0u;
         for (const auto& storage : domain.GetStorages())
         {
+            std::vector<std::uint8_t>& buffer = buffers[index++];
             readBytes += fileStorage.Read(storage.first.c_str(), static_cast<std::uint32_t>(buffer.size()),
                                           buffer.data());
+            benchmark::DoNotOptimize(buffer.data());
         }
         failed = (ScmReadKelFlashFile(Bench::CFullSizeDomain::ms_Domain, 16u, 0u,
-                                      static_cast<std::uint32_t>(buffer.size()), buffer.data()) < 0) ||
+                                      static_cast<std::uint32_t>(flashBuffer.size()), flashBuffer.data()) < 0) ||
                  failed;
-        benchmark::DoNotOptimize(buffer.data());
+        benchmark::DoNotOptimize(flashBuffer.data());
     }
     benchmark::DoNotOptimize(readBytes);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
