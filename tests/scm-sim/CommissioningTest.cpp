@@ -169,8 +169,19 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
             EXPECT_LT(First(kinds, "2C:0"), download) << "node " << sadr;
             EXPECT_LT(download, order[6]) << "node " << sadr;
         }
-        // Additional SADRs follow the download and precede set-to-operational.
+        // Additional SADRs follow the download and precede set-to-operational; each sends an SPDO of its own.
         EXPECT_EQ(description.m_nodes[i].m_additionalSadrs, node.GetAdditionalSadrs()) << "node " << sadr;
+        std::vector<unsigned> producers;
+        for (const Bytes& spdo : node.ProduceSpdos(7u))
+        {
+            producers.push_back(spdo[0] | ((spdo[1] & 3u) << 8u));
+        }
+        std::vector<unsigned> addresses = {sadr};
+        for (const ScmSim::CAdditionalSadr& additional : node.GetAdditionalSadrs())
+        {
+            addresses.push_back(additional.m_sadr);
+        }
+        EXPECT_EQ(addresses, producers) << "node " << sadr;
         if (!description.m_nodes[i].m_additionalSadrs.empty())
         {
             EXPECT_LT(download, First(kinds, "2C:10")) << "node " << sadr;
@@ -217,6 +228,8 @@ TEST_P(CommissioningFault, EndsAsAnScmEnds)
     const ScmSim::CNodeCommissioning& first = loopback.m_scm.GetSlots()[0];
     EXPECT_EQ(ScmSim::GetStepName(fault.m_firstNodeStep), std::string(ScmSim::GetStepName(first.GetStep())));
     EXPECT_NE(std::string::npos, first.GetFailure().find(fault.m_failure)) << first.GetFailure();
+    EXPECT_EQ(fault.m_firstNodeStep == CStep::Operational, !loopback.m_network.GetNodes()[0].ProduceSpdos(1u).empty())
+        << "only an operational node sends process data";
     const std::vector<std::string>& violations = loopback.m_network.GetNodes()[0].GetViolations();
     EXPECT_EQ(!fault.m_violation.empty(),
               std::find(violations.begin(), violations.end(), fault.m_violation) != violations.end());

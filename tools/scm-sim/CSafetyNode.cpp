@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "support/Messages/CFrameBuilder.h"
+#include "tools/scm-sim/Spdo.h"
 
 namespace ScmSim
 {
@@ -212,6 +213,28 @@ std::optional<Bytes> CSafetyNode::TakeAdditionalSadr(const Bytes& payload)
     Support::AppendLittleEndian(echo, assigned.m_sadr, 2u);
     Support::AppendLittleEndian(echo, assigned.m_txSpdo, 2u);
     return CFrameBuilder::SnmtExtendedServiceResponse(m_sadr, AnswerAdditionalSadr, echo).Sdn(m_sdn).Build();
+}
+
+std::vector<Bytes> CSafetyNode::ProduceSpdos(std::uint16_t ct) const
+{
+    std::vector<Bytes> frames;
+    if (!m_operational || !m_scmUdid.has_value())
+    {
+        return frames;
+    }
+    const auto produce = [&](std::uint16_t adr, std::uint16_t txSpdo)
+    {
+        // Process data: the transmit SPDO and the time stamp, so that every frame differs.
+        const Bytes data = {static_cast<std::uint8_t>(txSpdo), static_cast<std::uint8_t>(ct),
+                            static_cast<std::uint8_t>(ct >> 8u), 0xA5u};
+        frames.push_back(BuildSpdo(adr, m_sdn, ct, data, *m_scmUdid));
+    };
+    produce(m_sadr, 1u);
+    for (const CAdditionalSadr& additional : m_additionalSadrs)
+    {
+        produce(additional.m_sadr, additional.m_txSpdo);
+    }
+    return frames;
 }
 
 Bytes CSafetyNode::Ssdo(CFrameBuilder builder, std::uint16_t ct) const

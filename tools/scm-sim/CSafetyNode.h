@@ -68,6 +68,9 @@ public:
     {
         return m_additionalSadrs;
     }
+    /// Once operational, one SPDO per transmit SPDO that has an address: TxSPDO 1 under the node's SADR, and one
+    /// under each additional SADR; `ct` is the time stamp of this cycle.
+    std::vector<Bytes> ProduceSpdos(std::uint16_t ct) const;
     /// What the SCM did against the protocol, in the node's words ("SSDO before service 14", ...).
     const std::vector<std::string>& GetViolations() const
     {

@@ -53,7 +53,7 @@ std::vector<CScenario> MakeScenarios()
     scenarios.push_back({"commission-auto",
                          "a fresh domain in setup mode: the SCM identifies every node, acknowledges all of them, "
                          "downloads the parameters and sets every node operational",
-                         10u, FreshInSetupMode, 0u, false, {}});
+                         10u, FreshInSetupMode, 0u, false, {}, 0u, false});
     scenarios.push_back({"replaced-module",
                          "the first node was replaced: the SCM finds the new UDID and holds the node back until "
                          "the operator acknowledges it",
@@ -66,7 +66,7 @@ std::vector<CScenario> MakeScenarios()
                              First(description).m_deviceUdid = replacement;
                              return description;
                          },
-                         0u, false, {}});
+                         0u, false, {}, 0u, false});
     scenarios.push_back({"firmware-minor-change",
                          "the first node runs a newer minor revision; the operator acknowledges the firmware",
                          3u,
@@ -77,7 +77,7 @@ std::vector<CScenario> MakeScenarios()
                                  static_cast<std::uint16_t>(First(description).m_configured.m_minorRevision + 1u);
                              return description;
                          },
-                         0u, false, {}});
+                         0u, false, {}, 0u, false});
     scenarios.push_back({"parameters-changed",
                          "the SCM downloads a parameter set whose checksum nobody configured or acknowledged",
                          3u,
@@ -88,7 +88,7 @@ std::vector<CScenario> MakeScenarios()
                              First(description).m_downloadChecksum = Bytes{0xBAu, 0xDCu, 0x0Fu, 0xFEu};
                              return description;
                          },
-                         0u, false, {0xE2E6u}});
+                         0u, false, {0xE2E6u}, 0u, false});
     scenarios.push_back({"additional-parameter-differs",
                          "the SCM downloads an additional parameter whose header differs from the configured one",
                          3u,
@@ -104,22 +104,31 @@ std::vector<CScenario> MakeScenarios()
                              First(description).m_additionalParameterTimestampShift = 1u;
                              return description;
                          },
-                         0u, false, {0xE2EDu}});
+                         0u, false, {0xE2EDu}, 0u, false});
     scenarios.push_back({"loadable-additional-parameter",
                          "the first node asks for an additional parameter that the SCM keeps in \"pardata1.bin\" "
                          "(next to extended machine options in \"emodata1.bin\"): downloaded as the file holds it "
                          "and released",
                          3u, [](unsigned nodes, std::uint32_t seed) { return WithLoadableParameter(nodes, seed, 0u); },
-                         0u, false, {}});
+                         0u, false, {}, 0u, false});
     scenarios.push_back({"loadable-additional-parameter-differs",
                          "the SCM downloads an additional parameter whose header differs from the one in "
                          "\"pardata1.bin\"",
                          3u, [](unsigned nodes, std::uint32_t seed) { return WithLoadableParameter(nodes, seed, 1u); },
-                         0u, false, {0xE2EDu}});
+                         0u, false, {0xE2EDu}, 0u, false});
+    scenarios.push_back({"spdo-from-nodes",
+                         "every node operational, the nodes send SPDOs (under their SADRs and additional SADRs): "
+                         "the checker carries SNMT and SSDO frames only, drops them with warnings 0xE2C2 and stays "
+                         "valid",
+                         10u, FreshInSetupMode, 0u, false, {}, 5u, false});
+    scenarios.push_back({"spdo-from-scm",
+                         "every node operational, the SCM sends an SPDO: never released, fail-safe with 0xE2C2; the "
+                         "nodes' SPDOs that follow do not pass either",
+                         3u, Acknowledged, 0u, false, {0xE2C2u}, 5u, true});
     scenarios.push_back({"scm-bit-flip",
                          "the SCM flips one bit of a complemented frame: its CRC no longer holds, the frame is never "
                          "released and the domain goes fail-safe",
-                         3u, Acknowledged, FirstSadr, false, {0xE2C0u}});
+                         3u, Acknowledged, FirstSadr, false, {0xE2C0u}, 0u, false});
     scenarios.push_back({"scm-revision",
                          "the SCM publishes another revision number: the domain starts fail-safe and no frame passes",
                          3u,
@@ -129,11 +138,11 @@ std::vector<CScenario> MakeScenarios()
                              description.m_scmRevisionOffset = 1u;
                              return description;
                          },
-                         0u, false, {0xE203u}});
+                         0u, false, {0xE203u}, 0u, false});
     scenarios.push_back({"checker-restart",
                          "a fresh domain commissioned in setup mode; the checker is restarted on the files it left "
                          "and releases every node again without a new acknowledgement",
-                         3u, FreshInSetupMode, 0u, true, {}});
+                         3u, FreshInSetupMode, 0u, true, {}, 0u, false});
     scenarios.push_back({"key-medium-exchange",
                          "the key medium was exchanged: no node goes operational until the operator acknowledges "
                          "the key medium",
@@ -144,7 +153,7 @@ std::vector<CScenario> MakeScenarios()
                              description.m_keyMediumAcknowledged = false;
                              return description;
                          },
-                         0u, false, {}});
+                         0u, false, {}, 0u, false});
     return scenarios;
 }
 } // namespace

@@ -33,6 +33,10 @@ struct CScenario
     /// SCM commissions the nodes again.
     bool m_restartChecker = false;
     CExpectation m_expected;
+    /// Once every node is operational, the nodes send SPDOs for this many cycles, and the SCM its own if
+    /// m_scmSendsSpdos.
+    unsigned m_spdoCycles = 0u;
+    bool m_scmSendsSpdos = false;
 };
 
 const std::vector<CScenario>& GetScenarios();

@@ -24,6 +24,7 @@
 #include "tools/scm-sim/CNodeNetwork.h"
 #include "tools/scm-sim/CPcapWriter.h"
 #include "tools/scm-sim/CScmApplication.h"
+#include "tools/scm-sim/Spdo.h"
 
 namespace ScmSim
 {
@@ -118,6 +119,11 @@ const char* SsdoName(std::uint8_t command)
 // The class of a frame and the node it concerns, for the timeline.
 std::pair<std::string, std::uint16_t> Describe(const Bytes& frame, const Udid& scmUdid, bool toNetwork)
 {
+    if (IsSpdo(frame))
+    {
+        // The producer's address, in either direction.
+        return {"spdo", static_cast<std::uint16_t>(frame[0] | ((frame[1] & 3u) << 8u))};
+    }
     const std::optional<Support::CFrameFields> fields = Support::ParseFrame(frame, scmUdid);
     if (!fields.has_value())
     {
@@ -225,6 +231,10 @@ public:
             RestartChecker();
             RunUntilSettled();
         }
+        if ((m_scenario.m_spdoCycles != 0u) && !m_failSafeCycle.has_value() && m_scm->IsFinished())
+        {
+            ExchangeSpdos();
+        }
         RequestStatus();
         return Judge();
     }
@@ -295,6 +305,28 @@ private:
         Progress(true);
     }
 
+    // Process data for the scenario's cycles, then cycles to see what still arrives. When the SCM sends its own,
+    // it starts alone, so that the first event is its frame's; the nodes follow from the next cycle.
+    void ExchangeSpdos()
+    {
+        m_out << "cycle=" << m_cycle << " step=spdo-traffic cycles=" << m_scenario.m_spdoCycles
+              << " scm=" << (m_scenario.m_scmSendsSpdos ? "yes" : "no") << "\n";
+        for (unsigned i = 0u; i < m_scenario.m_spdoCycles + 2u; ++i)
+        {
+            m_scmSpdoActive = m_scenario.m_scmSendsSpdos && (i < m_scenario.m_spdoCycles);
+            m_nodeSpdoActive = (i < m_scenario.m_spdoCycles) && (!m_scenario.m_scmSendsSpdos || (i > 0u));
+            m_peers->Cycle([this] { Act(); });
+            ++m_cycle;
+        }
+        m_scmSpdoActive = false;
+        m_nodeSpdoActive = false;
+        while (m_failSafeCycle.has_value() && (m_cycle <= *m_failSafeCycle + WatchAfterFailSafe))
+        {
+            m_peers->Cycle([this] { Act(); });
+            ++m_cycle;
+        }
+    }
+
     void Progress(bool last)
     {
         if (!m_options.m_progress || (!last && (m_cycle % 25u) != 0u))
@@ -346,6 +378,18 @@ private:
             Line("unlock-response", "scm>runtime", "unlock-response", 0u, "relayed", false);
         }
         ReleasedToNetwork(runtime);
+        if (m_nodeSpdoActive)
+        {
+            const auto ct = static_cast<std::uint16_t>(m_cycle);
+            for (const CSafetyNode& node : m_network->GetNodes())
+            {
+                for (Bytes& frame : node.ProduceSpdos(ct))
+                {
+                    m_runtimeOutbox.push_back(std::move(frame));
+                    ++m_spdoOffered;
+                }
+            }
+        }
         SendAnswers(runtime);
         ArrivedAtScm(scm);
         for (std::optional<Bytes> command = scm.ReceiveCommand(); command.has_value(); command = scm.ReceiveCommand())
@@ -426,6 +470,7 @@ private:
             }
             ++next;
             ++m_framesRelayed;
+            m_spdoPassed += IsSpdo(sent) ? 1u : 0u;
             if (m_failSafeCycle.has_value() && (m_cycle > *m_failSafeCycle + 1u))
             {
                 ++m_releasedAfterFailSafe;
@@ -484,6 +529,7 @@ private:
             {
                 ++next;
                 ++m_framesRelayed;
+                m_spdoPassed += IsSpdo(sent) ? 1u : 0u;
                 (void)m_scm->TakeResponse(sent, m_cycle);
             }
         }
@@ -492,6 +538,19 @@ private:
 
     void SendRequests(Support::CPlayedScm& scm)
     {
+        if (m_scmSpdoActive)
+        {
+            // The safety controller's own process data, under the SCM's SADR.
+            const auto ct = static_cast<std::uint16_t>(m_cycle);
+            const Bytes spdo = BuildSpdo(Support::CFrameBuilder::ms_ScmAddress, Support::CFrameBuilder::ms_Sdn, ct,
+                                         {0x01u, static_cast<std::uint8_t>(ct), 0x5Au, 0xC3u},
+                                         m_description.m_scmUdid);
+            if (scm.SendFrame(spdo))
+            {
+                m_scmSent.push_back(spdo);
+                ++m_spdoOffered;
+            }
+        }
         for (Bytes& request : m_scm->TakeRequests(m_cycle, m_budget))
         {
             if ((m_scenario.m_flipBitForSadr != 0u) && !m_flipped && (request.size() > 4u) &&
@@ -628,6 +687,19 @@ private:
         {
             faults.push_back(std::to_string(m_unexpected) + " frames released that the SCM never sent");
         }
+        if (m_scenario.m_spdoCycles != 0u)
+        {
+            // The checker carries SNMT and SSDO frames only.
+            m_out << "spdo offered=" << m_spdoOffered << " passed=" << m_spdoPassed << "\n";
+            if (m_spdoOffered == 0u)
+            {
+                faults.push_back("no SPDO was offered to the checker");
+            }
+            if (m_spdoPassed != 0u)
+            {
+                faults.push_back(std::to_string(m_spdoPassed) + " SPDO frames passed the checker");
+            }
+        }
         if (m_firstError.has_value())
         {
             result.m_observed = "fail-safe:" + Code(m_firstError->m_code);
@@ -734,6 +806,10 @@ private:
     bool m_commandOutstanding = false;
     bool m_unlockSent = false;
     bool m_flipped = false;
+    bool m_nodeSpdoActive = false;
+    bool m_scmSpdoActive = false;
+    std::size_t m_spdoOffered = 0u;
+    std::size_t m_spdoPassed = 0u;
     unsigned m_acknowledgementsWritten = 0u;
     std::size_t m_framesRelayed = 0u;
     std::size_t m_releasedAfterFailSafe = 0u;
