@@ -136,6 +136,10 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
 {
     ScmSim::CDomainDescription description = ScmSim::MakeGeneratedDomain(12u, GetParam(), false);
     description.m_setupMode = true;
+    for (std::size_t i = 0u; i < description.m_nodes.size(); i += 3u)
+    {
+        description.m_nodes[i].m_assignInitialCt = true;
+    }
     CLoopback loopback(description, [](std::vector<ScmSim::CNodeIdentity>&) {});
     loopback.Run(400u);
     loopback.Run(150u, true);
@@ -168,6 +172,13 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
             EXPECT_LT(order[5], First(kinds, "2C:0")) << "node " << sadr;
             EXPECT_LT(First(kinds, "2C:0"), download) << "node " << sadr;
             EXPECT_LT(download, order[6]) << "node " << sadr;
+        }
+        // Service 16 (1.5.2) only where configured, between the SCM's UDID and the first upload.
+        EXPECT_EQ(description.m_nodes[i].m_assignInitialCt, node.GetInitialCt().has_value()) << "node " << sadr;
+        if (description.m_nodes[i].m_assignInitialCt)
+        {
+            EXPECT_LT(order[1], First(kinds, "2C:16")) << "node " << sadr;
+            EXPECT_LT(First(kinds, "2C:16"), order[2]) << "node " << sadr;
         }
         // Additional SADRs follow the download and precede set-to-operational; each sends an SPDO of its own.
         EXPECT_EQ(description.m_nodes[i].m_additionalSadrs, node.GetAdditionalSadrs()) << "node " << sadr;

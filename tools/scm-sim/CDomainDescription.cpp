@@ -33,6 +33,7 @@ constexpr const char* ExampleComments = R"(// A domain for scm-sim: the safety c
 //                        group 5; in the safety parameters, or with loadable: true in "pardata1.bin"
 //   additional_sadrs[]   {sadr, tx_spdo}: further addresses of the node's transmit SPDOs, assigned by the SCM
 //                        (service 10) after each parameter download
+//   assign_initial_ct    stack release 1.5.2: the SCM sends the node its initial CT (service 16) after its UDID
 //   acknowledged         {udid: bool, minor_revision: number or null}: the SCM's and the checker's records
 //   device               the module on the network where it differs: {udid, minor_revision, parameter_checksum,
 //                        busy_answers, tx_spdos}; a fresh module holds another checksum and gets the parameter
@@ -149,6 +150,7 @@ CScmNodeView CNodeDescription::GetScmView() const
         parameter.m_timestamp += m_additionalParameterTimestampShift;
     }
     view.m_additionalSadrs = m_additionalSadrs;
+    view.m_assignInitialCt = m_assignInitialCt;
     view.m_timestamp = 0x5F000000u + view.m_sadr;
     return view;
 }
@@ -263,6 +265,7 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
                 }
                 node.m_additionalSadrs.push_back(assigned);
             }
+            node.m_assignInitialCt = entry.value("assign_initial_ct", false);
             const json acknowledged = entry.value("acknowledged", json::object());
             module.m_udidAcknowledged = acknowledged.value("udid", true);
             module.m_acknowledgedMinorRevision = module.m_minorRevision;
@@ -353,6 +356,10 @@ std::string CDomainDescription::ToJson(bool withComments) const
         for (const CAdditionalSadr& additional : node.m_additionalSadrs)
         {
             entry["additional_sadrs"].push_back({{"sadr", additional.m_sadr}, {"tx_spdo", additional.m_txSpdo}});
+        }
+        if (node.m_assignInitialCt)
+        {
+            entry["assign_initial_ct"] = true;
         }
         entry["acknowledged"] = {{"udid", module.m_udidAcknowledged}, {"minor_revision", nullptr}};
         if (module.m_acknowledgedMinorRevision.has_value())

@@ -27,6 +27,8 @@ struct CNodeDescription
     std::uint16_t m_deviceTxSpdoCount = 4u;
     /// Assigned by the SCM after each parameter download.
     std::vector<CAdditionalSadr> m_additionalSadrs;
+    /// 1.5.2: the SCM assigns the node its initial CT (service 16).
+    bool m_assignInitialCt = false;
     /// The checksum in the parameter set the SCM downloads (nothing: the configured one).
     std::optional<Bytes> m_downloadChecksum;
     /// Added to the timestamp of each additional parameter the SCM downloads (0: as configured).

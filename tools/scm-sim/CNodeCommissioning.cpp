@@ -17,6 +17,8 @@ constexpr std::size_t InitiateDownloadData = 6u;
 constexpr std::size_t DownloadSegmentData = 13u;
 constexpr std::uint8_t AdditionalSadrService = 10u;
 constexpr std::uint8_t AdditionalSadrAssigned = 5u;
+constexpr std::uint8_t AssignInitialCtService = 16u;
+constexpr std::uint8_t InitialCtAssigned = 17u;
 
 std::uint16_t ReadUInt16(const Bytes& bytes, std::size_t offset)
 {
@@ -46,6 +48,8 @@ const char* GetStepName(CStep step)
         return "request-udid";
     case CStep::AssignScmUdid:
         return "assign-scm-udid";
+    case CStep::AssignInitialCt:
+        return "assign-initial-ct";
     case CStep::UploadVendorId:
         return "upload-vendor-id";
     case CStep::UploadProductCode:
@@ -188,6 +192,11 @@ Bytes CNodeCommissioning::BuildRequest()
         return CFrameBuilder::SnmtRequestUdid(sadr).Build();
     case CStep::AssignScmUdid:
         return CFrameBuilder::SnmtAssignUdidScm(sadr, m_scmUdid).Build();
+    case CStep::AssignInitialCt:
+        // The SCM's 40-bit consecutive time: its cycle.
+        m_initialCt.clear();
+        Support::AppendLittleEndian(m_initialCt, m_readyAt, 5u);
+        return CFrameBuilder::SnmtExtendedServiceRequest(sadr, AssignInitialCtService, m_initialCt).Build();
     case CStep::UploadVendorId:
         return upload(0x20u, 1u);
     case CStep::UploadProductCode:
@@ -343,6 +352,17 @@ bool CNodeCommissioning::TakeSnmt(const CFrameFields& response, std::uint64_t cy
         if (!std::equal(payload.begin() + 1, payload.end(), m_scmUdid.begin(), m_scmUdid.end()))
         {
             m_failure = "SCM UDID not taken";
+            Enter(CStep::AssignSadr, cycle + m_timing.m_idleTime);
+            return true;
+        }
+        Enter(m_view.m_assignInitialCt ? CStep::AssignInitialCt : CStep::UploadVendorId, cycle);
+        return true;
+    }
+    if ((m_step == CStep::AssignInitialCt) && (answer == InitialCtAssigned))
+    {
+        if (!std::equal(payload.begin() + 1, payload.end(), m_initialCt.begin(), m_initialCt.end()))
+        {
+            m_failure = "initial CT not taken";
             Enter(CStep::AssignSadr, cycle + m_timing.m_idleTime);
             return true;
         }

@@ -35,6 +35,8 @@ struct CScmNodeView
     Bytes m_parameterSet;
     /// Blocks the SCM downloads when the node asks for them (SN FAIL group 5).
     std::vector<Support::CAdditionalParameterRecord> m_additionalParameters;
+    /// 1.5.2: the node's configuration asks for its initial CT (service 16) after the SCM's UDID.
+    bool m_assignInitialCt = false;
     /// Assigned with service 10 after every parameter download.
     std::vector<CAdditionalSadr> m_additionalSadrs;
     std::uint32_t m_timestamp = 0u;
@@ -59,6 +61,7 @@ enum class CStep
     AssignSadr,
     RequestUdid,
     AssignScmUdid,
+    AssignInitialCt,
     UploadVendorId,
     UploadProductCode,
     UploadRevision,
@@ -168,6 +171,8 @@ private:
     bool m_toggle = true;
     std::uint32_t m_uploadTotal = 0u;
     std::size_t m_additionalSadr = 0u;
+    // The initial CT of the last service 16, little-endian, 5 bytes.
+    Bytes m_initialCt;
     std::optional<std::uint16_t> m_discoveredMinorRevision;
     bool m_firmwareAcknowledged = false;
     std::uint8_t m_failureCode = 0u;

@@ -23,12 +23,14 @@ constexpr std::uint8_t GuardingService = 8u;
 constexpr std::uint8_t AdditionalSadrService = 10u;
 constexpr std::uint8_t SnAckService = 12u;
 constexpr std::uint8_t AssignScmUdidService = 14u;
+constexpr std::uint8_t AssignInitialCtService = 16u;
 
 constexpr std::uint8_t AnswerPreOperational = 1u;
 constexpr std::uint8_t AnswerOperational = 3u;
 constexpr std::uint8_t AnswerAdditionalSadr = 5u;
 constexpr std::uint8_t AnswerBusy = 9u;
 constexpr std::uint8_t AnswerScmUdid = 15u;
+constexpr std::uint8_t AnswerInitialCt = 17u;
 constexpr std::uint8_t AdditionalParameterGroup = 5u;
 
 // A server at payload 8 answers an upload expedited up to payload − 4 bytes and sends 7 bytes a segment.
@@ -155,6 +157,24 @@ std::optional<Bytes> CSafetyNode::AnswerService(const CFrameFields& request)
         m_scmUdid = Udid{};
         std::copy(payload.begin() + 1, payload.end(), m_scmUdid->begin());
         return answer(AnswerScmUdid, Bytes(payload.begin() + 1, payload.end()));
+    case AssignInitialCtService:
+    {
+        if (payload.size() != 6u)
+        {
+            return std::nullopt;
+        }
+        if (!m_scmUdid.has_value())
+        {
+            Violation("service 16 before service 14");
+        }
+        std::uint64_t ct = 0u;
+        for (std::size_t i = 5u; i > 0u; --i)
+        {
+            ct = (ct << 8u) | payload[i];
+        }
+        m_initialCt = ct;
+        return answer(AnswerInitialCt, Bytes(payload.begin() + 1, payload.end()));
+    }
     case PreOperationalService:
         m_preOperational = true;
         m_operational = false;

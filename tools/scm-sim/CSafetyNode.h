@@ -71,6 +71,11 @@ public:
     /// Once operational, one SPDO per transmit SPDO that has an address: TxSPDO 1 under the node's SADR, and one
     /// under each additional SADR; `ct` is the time stamp of this cycle.
     std::vector<Bytes> ProduceSpdos(std::uint16_t ct) const;
+    /// The 40-bit initial CT service 16 gave the node (1.5.2), if any.
+    const std::optional<std::uint64_t>& GetInitialCt() const
+    {
+        return m_initialCt;
+    }
     /// What the SCM did against the protocol, in the node's words ("SSDO before service 14", ...).
     const std::vector<std::string>& GetViolations() const
     {
@@ -108,6 +113,7 @@ private:
     bool m_transferActive = false;
     Bytes m_parameterSet;
     std::vector<CAdditionalSadr> m_additionalSadrs;
+    std::optional<std::uint64_t> m_initialCt;
     std::vector<std::string> m_violations;
 };
 

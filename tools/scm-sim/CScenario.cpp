@@ -125,6 +125,21 @@ std::vector<CScenario> MakeScenarios()
                          "every node operational, the SCM sends an SPDO: never released, fail-safe with 0xE2C2; the "
                          "nodes' SPDOs that follow do not pass either",
                          3u, Acknowledged, 0u, false, {0xE2C2u}, 5u, true});
+    scenarios.push_back({"scm-release-1.5.2",
+                         "a fresh domain in setup mode commissioned by an SCM of stack release 1.5.2: every other "
+                         "node's configuration asks for its initial CT, which the SCM assigns with service 16 after "
+                         "its UDID",
+                         6u,
+                         [](unsigned nodes, std::uint32_t seed)
+                         {
+                             CDomainDescription description = FreshInSetupMode(nodes, seed);
+                             for (CNodeDescription& node : description.m_nodes)
+                             {
+                                 node.m_assignInitialCt = (node.m_configured.m_safetyAddress % 2u) == 0u;
+                             }
+                             return description;
+                         },
+                         0u, false, {}, 0u, false});
     scenarios.push_back({"scm-bit-flip",
                          "the SCM flips one bit of a complemented frame: its CRC no longer holds, the frame is never "
                          "released and the domain goes fail-safe",

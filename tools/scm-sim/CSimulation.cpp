@@ -66,6 +66,8 @@ const char* ServiceName(std::uint8_t service, bool request)
             return "sn-ack";
         case 14u:
             return "assign-scm-udid";
+        case 16u:
+            return "assign-initial-ct";
         default:
             return "service";
         }
@@ -84,6 +86,8 @@ const char* ServiceName(std::uint8_t service, bool request)
         return "busy";
     case 15u:
         return "scm-udid-assigned";
+    case 17u:
+        return "initial-ct-assigned";
     default:
         return "service-response";
     }
