@@ -95,12 +95,7 @@ public:
 
     static std::vector<ScmSim::CScmNodeView> Views(const ScmSim::CDomainDescription& description)
     {
-        std::vector<ScmSim::CScmNodeView> views;
-        for (const ScmSim::CNodeDescription& node : description.m_nodes)
-        {
-            views.push_back(node.GetScmView());
-        }
-        return views;
+        return description.GetScmViews();
     }
 
     static ScmSim::CScmSettings Settings(const ScmSim::CDomainDescription& description)
@@ -136,9 +131,12 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
 {
     ScmSim::CDomainDescription description = ScmSim::MakeGeneratedDomain(12u, GetParam(), false);
     description.m_setupMode = true;
-    for (std::size_t i = 0u; i < description.m_nodes.size(); i += 3u)
+    // Stack release 1.5.2 on one seed: initial CTs, preloaded downloads to nodes queueing 0 (refused), 1 or 2.
+    description.m_scmPreload = GetParam() == 3u;
+    for (std::size_t i = 0u; i < description.m_nodes.size(); ++i)
     {
-        description.m_nodes[i].m_assignInitialCt = true;
+        description.m_nodes[i].m_assignInitialCt = (i % 3u) == 0u;
+        description.m_nodes[i].m_devicePreloadQueue = static_cast<std::uint8_t>(i % 3u);
     }
     CLoopback loopback(description, [](std::vector<ScmSim::CNodeIdentity>&) {});
     loopback.Run(400u);
@@ -165,13 +163,15 @@ TEST_P(FreshDomain, IsCommissionedInOrderInSetupMode)
         EXPECT_LT(lastSetToOp, First(kinds, "2C:8")) << "guarding after OP, node " << sadr;
         EXPECT_GE(loopback.m_scm.GetSlots()[i].GetGuardCount(), 1u) << "node " << sadr;
         const bool fresh = description.m_nodes[i].m_deviceChecksum.has_value();
-        const std::size_t download = std::min(First(kinds, "3A:21:0"), First(kinds, "3A:29:0"));
+        const std::size_t download =
+            std::min({First(kinds, "3A:21:0"), First(kinds, "3A:29:0"), First(kinds, "3A:2B:0")});
         EXPECT_EQ(fresh, First(kinds, "2C:0") < kinds.size()) << "node " << sadr;
         if (fresh)
         {
             EXPECT_LT(order[5], First(kinds, "2C:0")) << "node " << sadr;
             EXPECT_LT(First(kinds, "2C:0"), download) << "node " << sadr;
             EXPECT_LT(download, order[6]) << "node " << sadr;
+            EXPECT_EQ(description.m_scmPreload, First(kinds, "3A:2B:0") < kinds.size()) << "node " << sadr;
         }
         // Service 16 (1.5.2) only where configured, between the SCM's UDID and the first upload.
         EXPECT_EQ(description.m_nodes[i].m_assignInitialCt, node.GetInitialCt().has_value()) << "node " << sadr;

@@ -24,6 +24,7 @@ constexpr const char* ExampleComments = R"(// A domain for scm-sim: the safety c
 // scm.revision_offset    0: the SCM publishes the checker's revision number; anything else: another revision
 // scm.setup_mode         the SCM acknowledges modules and firmware itself (events) once all nodes wait for it
 // scm.key_medium_acknowledged  false: the key medium was exchanged and waits for the operator
+// scm.preload            stack release 1.5.2: segmented downloads start preloaded (0x2B) and stream their segments
 // scm.password           the operator's password (16 characters at most); absent: none set yet
 // extended_machine_options  {data, timestamp}: the SCM writes them as "emodata1.bin" (absent: no file)
 // nodes[]                each node slot:
@@ -36,8 +37,9 @@ constexpr const char* ExampleComments = R"(// A domain for scm-sim: the safety c
 //   assign_initial_ct    stack release 1.5.2: the SCM sends the node its initial CT (service 16) after its UDID
 //   acknowledged         {udid: bool, minor_revision: number or null}: the SCM's and the checker's records
 //   device               the module on the network where it differs: {udid, minor_revision, parameter_checksum,
-//                        busy_answers, tx_spdos}; a fresh module holds another checksum and gets the parameter
-//                        set; a node refuses an additional SADR for a transmit SPDO above tx_spdos
+//                        busy_answers, tx_spdos, preload_queue}; a fresh module holds another checksum and gets
+//                        the parameter set; a node refuses an additional SADR for a transmit SPDO above tx_spdos;
+//                        preload_queue 1-15 segments it queues of a preloaded download (0: it refuses preloading)
 //   scm_downloads        tampering: {parameter_checksum, additional_parameter_timestamp_shift}
 )";
 
@@ -124,6 +126,7 @@ CNodeIdentity CNodeDescription::GetDevice() const
     }
     device.m_busyAnswers = m_busyAnswers;
     device.m_txSpdoCount = m_deviceTxSpdoCount;
+    device.m_preloadQueue = m_devicePreloadQueue;
     return device;
 }
 
@@ -153,6 +156,17 @@ CScmNodeView CNodeDescription::GetScmView() const
     view.m_assignInitialCt = m_assignInitialCt;
     view.m_timestamp = 0x5F000000u + view.m_sadr;
     return view;
+}
+
+std::vector<CScmNodeView> CDomainDescription::GetScmViews() const
+{
+    std::vector<CScmNodeView> views;
+    for (const CNodeDescription& node : m_nodes)
+    {
+        views.push_back(node.GetScmView());
+        views.back().m_preload = m_scmPreload;
+    }
+    return views;
 }
 
 Support::CDomainConfiguration CDomainDescription::GetConfiguration() const
@@ -206,6 +220,7 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
         }
         description.m_scmRevisionOffset = Number(scm, "revision_offset", description.m_scmRevisionOffset);
         description.m_setupMode = scm.value("setup_mode", description.m_setupMode);
+        description.m_scmPreload = scm.value("preload", false);
         description.m_keyMediumAcknowledged = scm.value("key_medium_acknowledged", true);
         if (scm.contains("password") && !scm["password"].is_null())
         {
@@ -291,6 +306,11 @@ CDomainDescription CDomainDescription::FromJson(const std::string& text)
             }
             node.m_busyAnswers = Number(device, "busy_answers", node.m_busyAnswers);
             node.m_deviceTxSpdoCount = Number(device, "tx_spdos", node.m_deviceTxSpdoCount);
+            node.m_devicePreloadQueue = Number<std::uint8_t>(device, "preload_queue", 0u);
+            if (node.m_devicePreloadQueue > 15u)
+            {
+                throw std::invalid_argument("device.preload_queue: 0 to 15");
+            }
             const json downloads = entry.value("scm_downloads", json::object());
             if (downloads.contains("parameter_checksum"))
             {
@@ -320,6 +340,7 @@ std::string CDomainDescription::ToJson(bool withComments) const
     root["scm"] = {{"udid", Hex(m_scmUdid)},
                    {"revision_offset", m_scmRevisionOffset},
                    {"setup_mode", m_setupMode},
+                   {"preload", m_scmPreload},
                    {"key_medium_acknowledged", m_keyMediumAcknowledged}};
     if (m_password.has_value())
     {
@@ -366,7 +387,9 @@ std::string CDomainDescription::ToJson(bool withComments) const
         {
             entry["acknowledged"]["minor_revision"] = *module.m_acknowledgedMinorRevision;
         }
-        json device = {{"busy_answers", node.m_busyAnswers}, {"tx_spdos", node.m_deviceTxSpdoCount}};
+        json device = {{"busy_answers", node.m_busyAnswers},
+                       {"tx_spdos", node.m_deviceTxSpdoCount},
+                       {"preload_queue", node.m_devicePreloadQueue}};
         if (node.m_deviceUdid.has_value())
         {
             device["udid"] = Hex(*node.m_deviceUdid);

@@ -25,6 +25,7 @@ struct CNodeDescription
     std::optional<Bytes> m_deviceChecksum;
     unsigned m_busyAnswers = 2u;
     std::uint16_t m_deviceTxSpdoCount = 4u;
+    std::uint8_t m_devicePreloadQueue = 0u;
     /// Assigned by the SCM after each parameter download.
     std::vector<CAdditionalSadr> m_additionalSadrs;
     /// 1.5.2: the SCM assigns the node its initial CT (service 16).
@@ -45,6 +46,8 @@ struct CDomainDescription
     Udid m_scmUdid{0x00u, 0x60u, 0x65u, 0x5Cu, 0x3Du, 0x01u};
     /// The SCM publishes the checker's revision number plus this.
     std::uint32_t m_scmRevisionOffset = 0u;
+    /// Stack release 1.5.2: segmented downloads start preloaded.
+    bool m_scmPreload = false;
     bool m_setupMode = false;
     /// The key medium is the one the controller's signature names.
     bool m_keyMediumAcknowledged = true;
@@ -54,6 +57,8 @@ struct CDomainDescription
     std::uint32_t m_extendedMachineOptionsTimestamp = 0u;
     std::vector<CNodeDescription> m_nodes;
 
+    /// What the SCM believes of each node and how it downloads.
+    std::vector<CScmNodeView> GetScmViews() const;
     /// The domain's files as the SCM and the checker left them before this run.
     Support::CDomainConfiguration GetConfiguration() const;
 

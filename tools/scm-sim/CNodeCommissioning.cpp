@@ -18,6 +18,8 @@ constexpr std::size_t DownloadSegmentData = 13u;
 constexpr std::uint8_t AdditionalSadrService = 10u;
 constexpr std::uint8_t AdditionalSadrAssigned = 5u;
 constexpr std::uint8_t AssignInitialCtService = 16u;
+constexpr std::uint8_t PreloadInitiate = 0x2Bu;
+constexpr std::uint32_t AbortPreloadNotSupported = 0x05040001u;
 constexpr std::uint8_t InitialCtAssigned = 17u;
 
 std::uint16_t ReadUInt16(const Bytes& bytes, std::size_t offset)
@@ -117,6 +119,10 @@ std::optional<Bytes> CNodeCommissioning::Poll(std::uint64_t cycle, bool keyMediu
         request.swap(m_unanswered);
         return request;
     }
+    if (m_streaming)
+    {
+        return PollStream(cycle);
+    }
     if (m_pending.has_value())
     {
         const unsigned timeout = ((*m_pending)[1] >> 2u & 0x38u) == 0x28u ? m_timing.m_snmtTimeout
@@ -166,6 +172,32 @@ std::optional<Bytes> CNodeCommissioning::Poll(std::uint64_t cycle, bool keyMediu
     return m_pending;
 }
 
+std::optional<Bytes> CNodeCommissioning::PollStream(std::uint64_t cycle)
+{
+    if ((m_streamOffset < m_transfer.size()) && (m_inFlight.size() < m_preloadDepth))
+    {
+        const std::size_t length = std::min(DownloadSegmentData, m_transfer.size() - m_streamOffset);
+        const bool isEnd = (m_streamOffset + length) == m_transfer.size();
+        Bytes segment = Ssdo(CFrameBuilder::SsdoDownloadSegment(
+            m_view.m_sadr, isEnd, m_toggle,
+            Bytes(m_transfer.begin() + static_cast<std::ptrdiff_t>(m_streamOffset),
+                  m_transfer.begin() + static_cast<std::ptrdiff_t>(m_streamOffset + length)),
+            true, true));
+        m_inFlight.push_back(m_ct);
+        m_toggle = !m_toggle;
+        m_streamOffset += length;
+        m_sentAt = cycle;
+        return segment;
+    }
+    if (cycle - m_sentAt >= m_timing.m_ssdoTimeout)
+    {
+        // A lost segment or response: the transfer is given up and the node commissioned again.
+        m_streaming = false;
+        TimedOut(cycle);
+    }
+    return std::nullopt;
+}
+
 std::uint16_t CNodeCommissioning::NextCt()
 {
     // One access number per request, skipping 0.
@@ -176,7 +208,9 @@ std::uint16_t CNodeCommissioning::NextCt()
 
 Bytes CNodeCommissioning::Ssdo(CFrameBuilder builder)
 {
-    return builder.Ct(NextCt()).ScmUdid(m_scmUdid).Build();
+    const std::uint16_t ct = m_reuseCt ? m_ct : NextCt();
+    m_reuseCt = false;
+    return builder.Ct(ct).ScmUdid(m_scmUdid).Build();
 }
 
 Bytes CNodeCommissioning::BuildRequest()
@@ -229,7 +263,8 @@ Bytes CNodeCommissioning::BuildRequest()
         {
             return Ssdo(CFrameBuilder::SsdoDownloadInitiateSegmented(
                 sadr, ParameterDownloadIndex, 0u, static_cast<std::uint32_t>(m_transfer.size()),
-                Bytes(m_transfer.begin(), m_transfer.begin() + InitiateDownloadData), false, true));
+                Bytes(m_transfer.begin(), m_transfer.begin() + InitiateDownloadData),
+                m_view.m_preload && !m_preloadRefused, true));
         }
         const std::size_t length = std::min(DownloadSegmentData, m_transfer.size() - m_transferOffset);
         const bool isEnd = (m_transferOffset + length) == m_transfer.size();
@@ -256,6 +291,9 @@ void CNodeCommissioning::Enter(CStep step, std::uint64_t cycle)
     m_transferStarted = false;
     m_transferOffset = 0u;
     m_toggle = true;
+    m_preloadRefused = false;
+    m_streaming = false;
+    m_inFlight.clear();
     if (step == CStep::UploadChecksum)
     {
         m_transfer.clear();
@@ -298,11 +336,13 @@ void CNodeCommissioning::TimedOut(std::uint64_t cycle)
 
 void CNodeCommissioning::Take(const CFrameFields& response, std::uint64_t cycle)
 {
-    if (!m_pending.has_value())
+    if (!m_pending.has_value() && !m_streaming)
     {
         return;
     }
-    const bool taken = response.IsSnmt() ? TakeSnmt(response, cycle) : TakeSsdo(response, cycle);
+    const bool taken = response.IsSnmt() ? TakeSnmt(response, cycle)
+                       : m_streaming     ? TakeStreamed(response, cycle)
+                                         : TakeSsdo(response, cycle);
     (void)taken;
 }
 
@@ -459,9 +499,31 @@ bool CNodeCommissioning::TakeSsdo(const CFrameFields& response, std::uint64_t cy
         return false;
     }
     const std::uint8_t command = payload[0];
+    const bool downloading = (m_step == CStep::Download) || (m_step == CStep::DownloadAdditional);
+    if ((command == 0x04u) && downloading && m_view.m_preload && !m_preloadRefused && !m_transferStarted &&
+        (payload.size() >= 8u) && (ReadUInt32(payload, 4u) == AbortPreloadNotSupported))
+    {
+        // The node cannot queue segments: the same initiate again, plain, with the same CT.
+        m_preloadRefused = true;
+        m_reuseCt = true;
+        m_pending.reset();
+        return true;
+    }
     if (command == 0x04u)
     {
         Fail("SSDO abort in " + std::string(GetStepName(m_step)), cycle);
+        return true;
+    }
+    if (downloading && !m_transferStarted && (command == PreloadInitiate))
+    {
+        m_transferStarted = true;
+        m_streaming = true;
+        m_streamOffset = InitiateDownloadData;
+        m_preloadDepth = std::clamp<std::size_t>(response.m_tr, 1u, 15u);
+        m_toggle = true;
+        m_inFlight.clear();
+        m_pending.reset();
+        m_sentAt = cycle;
         return true;
     }
     switch (m_step)
@@ -504,16 +566,7 @@ bool CNodeCommissioning::TakeSsdo(const CFrameFields& response, std::uint64_t cy
             (command == 0x21u) || (m_transferStarted && ((command & 0x40u) != 0u) && ((command & ~0x50u) == 0x09u));
         if (finished)
         {
-            if (m_step == CStep::DownloadAdditional)
-            {
-                Enter(CStep::SetToOperational, cycle);
-            }
-            else
-            {
-                // The additional SADRs follow every download of the parameter set.
-                Enter(m_view.m_additionalSadrs.empty() ? CStep::WaitAcknowledgement : CStep::AssignAdditionalSadr,
-                      cycle);
-            }
+            FinishDownload(cycle);
             return true;
         }
         if (!m_transferStarted && (command == 0x29u))
@@ -536,6 +589,41 @@ bool CNodeCommissioning::TakeSsdo(const CFrameFields& response, std::uint64_t cy
     default:
         return false;
     }
+}
+
+bool CNodeCommissioning::TakeStreamed(const CFrameFields& response, std::uint64_t cycle)
+{
+    const Bytes& payload = response.m_payload;
+    const auto answered = std::find(m_inFlight.begin(), m_inFlight.end(), response.m_ct);
+    if (!IsSsdoResponse(response) || payload.empty() || (answered == m_inFlight.end()))
+    {
+        return false;
+    }
+    if (payload[0] == 0x04u)
+    {
+        m_streaming = false;
+        Fail("SSDO abort in " + std::string(GetStepName(m_step)), cycle);
+        return true;
+    }
+    m_inFlight.erase(answered);
+    m_sentAt = cycle;
+    if (((payload[0] & 0x40u) != 0u) && (m_streamOffset == m_transfer.size()) && m_inFlight.empty())
+    {
+        m_streaming = false;
+        FinishDownload(cycle);
+    }
+    return true;
+}
+
+void CNodeCommissioning::FinishDownload(std::uint64_t cycle)
+{
+    if (m_step == CStep::DownloadAdditional)
+    {
+        Enter(CStep::SetToOperational, cycle);
+        return;
+    }
+    // The additional SADRs follow every download of the parameter set.
+    Enter(m_view.m_additionalSadrs.empty() ? CStep::WaitAcknowledgement : CStep::AssignAdditionalSadr, cycle);
 }
 
 void CNodeCommissioning::AfterUpload(std::uint8_t subIndex, const Bytes& value, std::uint64_t cycle)

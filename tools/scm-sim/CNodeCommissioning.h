@@ -35,6 +35,8 @@ struct CScmNodeView
     Bytes m_parameterSet;
     /// Blocks the SCM downloads when the node asks for them (SN FAIL group 5).
     std::vector<Support::CAdditionalParameterRecord> m_additionalParameters;
+    /// 1.5.2: segmented downloads start preloaded (0x2B) and stream their segments as deep as the node queues.
+    bool m_preload = false;
     /// 1.5.2: the node's configuration asks for its initial CT (service 16) after the SCM's UDID.
     bool m_assignInitialCt = false;
     /// Assigned with service 10 after every parameter download.
@@ -141,6 +143,9 @@ public:
 
 private:
     Bytes BuildRequest();
+    std::optional<Bytes> PollStream(std::uint64_t cycle);
+    bool TakeStreamed(const Support::CFrameFields& response, std::uint64_t cycle);
+    void FinishDownload(std::uint64_t cycle);
     Bytes Ssdo(Support::CFrameBuilder builder);
     std::uint16_t NextCt();
     void Enter(CStep step, std::uint64_t cycle);
@@ -171,6 +176,14 @@ private:
     bool m_toggle = true;
     std::uint32_t m_uploadTotal = 0u;
     std::size_t m_additionalSadr = 0u;
+    // 1.5.2 preload: the node refused it for this transfer (the initiate goes again as 0x29 with the same CT);
+    // streaming segments, as deep as the node's queue, the next byte to send and the CTs without a response.
+    bool m_preloadRefused = false;
+    bool m_reuseCt = false;
+    bool m_streaming = false;
+    std::size_t m_preloadDepth = 1u;
+    std::size_t m_streamOffset = 0u;
+    std::vector<std::uint16_t> m_inFlight;
     // The initial CT of the last service 16, little-endian, 5 bytes.
     Bytes m_initialCt;
     std::optional<std::uint16_t> m_discoveredMinorRevision;

@@ -38,6 +38,8 @@ constexpr std::size_t ExpeditedUploadMax = 4u;
 constexpr std::size_t UploadSegmentMax = 7u;
 constexpr std::uint32_t AbortNoObject = 0x06020000u;
 constexpr std::uint16_t ParameterDownloadIndex = 0x101Au;
+constexpr std::uint8_t PreloadInitiate = 0x2Bu;
+constexpr std::uint32_t AbortPreloadNotSupported = 0x05040001u;
 
 std::uint16_t ReadUInt16(const Bytes& bytes, std::size_t offset)
 {
@@ -357,7 +359,7 @@ std::optional<Bytes> CSafetyNode::AnswerDownload(const CFrameFields& request)
     {
         Violation("parameter download not in slim SSDO");
     }
-    if (((command == 0x21u) || (command == 0x29u)) && (payload.size() >= 4u))
+    if (((command == 0x21u) || (command == 0x29u) || (command == PreloadInitiate)) && (payload.size() >= 4u))
     {
         const std::uint16_t index = ReadUInt16(payload, 1u);
         if (index != ParameterDownloadIndex)
@@ -379,13 +381,26 @@ std::optional<Bytes> CSafetyNode::AnswerDownload(const CFrameFields& request)
         {
             return std::nullopt;
         }
+        if ((command == PreloadInitiate) && (m_identity.m_preloadQueue == 0u))
+        {
+            // A server without a queue refuses the preload; the client starts again without it.
+            Bytes abort(target);
+            Support::AppendLittleEndian(abort, AbortPreloadNotSupported, 4u);
+            return Ssdo(CFrameBuilder::SsdoResponse(m_sadr, 0x04u, abort, slim), request.m_ct);
+        }
         m_downloadTotal = ReadUInt32(payload, 4u);
         m_download.assign(payload.begin() + 8, payload.end());
         m_segmentToggle = true;
         m_transferActive = true;
-        return Ssdo(CFrameBuilder::SsdoResponse(m_sadr, command, target, slim), request.m_ct);
+        CFrameBuilder response = CFrameBuilder::SsdoResponse(m_sadr, command, target, slim);
+        if (command == PreloadInitiate)
+        {
+            response.Tr(m_identity.m_preloadQueue);
+        }
+        return Ssdo(response, request.m_ct);
     }
-    if ((command & ~0x50u) == 0x09u)
+    // Middle and end segments, plain or preloaded, either toggle.
+    if ((command & ~0x52u) == 0x09u)
     {
         const bool toggle = (command & 0x10u) != 0u;
         if (!m_transferActive || (toggle != m_segmentToggle))

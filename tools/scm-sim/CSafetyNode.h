@@ -32,6 +32,8 @@ struct CNodeIdentity
     std::vector<std::uint8_t> m_neededAdditionalParameters;
     /// BUSY answers to set-to-operational before the node is ready.
     unsigned m_busyAnswers = 2u;
+    /// 1.5.2 preload: segments the node's server queues (1 to 15); 0: it aborts a preloaded download.
+    std::uint8_t m_preloadQueue = 0u;
     /// Transmit SPDOs the node has; an additional SADR for another one is refused.
     std::uint16_t m_txSpdoCount = 4u;
 };

@@ -128,14 +128,19 @@ std::vector<CScenario> MakeScenarios()
     scenarios.push_back({"scm-release-1.5.2",
                          "a fresh domain in setup mode commissioned by an SCM of stack release 1.5.2: every other "
                          "node's configuration asks for its initial CT, which the SCM assigns with service 16 after "
-                         "its UDID",
+                         "its UDID; segmented downloads start preloaded and stream as deep as each node queues (a "
+                         "node without a queue refuses, and the SCM downloads plainly)",
                          6u,
                          [](unsigned nodes, std::uint32_t seed)
                          {
                              CDomainDescription description = FreshInSetupMode(nodes, seed);
+                             description.m_scmPreload = true;
                              for (CNodeDescription& node : description.m_nodes)
                              {
-                                 node.m_assignInitialCt = (node.m_configured.m_safetyAddress % 2u) == 0u;
+                                 const std::uint16_t sadr = node.m_configured.m_safetyAddress;
+                                 node.m_assignInitialCt = (sadr % 2u) == 0u;
+                                 node.m_devicePreloadQueue = static_cast<std::uint8_t>(sadr % 3u);
+                                 node.m_deviceChecksum = Bytes{0u, 0u, 0u, 0u};
                              }
                              return description;
                          },

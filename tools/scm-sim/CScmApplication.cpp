@@ -14,6 +14,7 @@ constexpr std::uint16_t SetCommand = 0x0100u;
 constexpr std::uint16_t AcknowledgeFirmwareData = 0x0100u;
 constexpr std::uint16_t AcknowledgeTesseraData = 0x0200u;
 constexpr std::size_t PasswordOffset = 10u;
+constexpr std::size_t MaxRequestsPerSlot = 16u;
 
 std::uint16_t ReadUInt16(const Bytes& bytes, std::size_t offset)
 {
@@ -46,8 +47,9 @@ std::vector<Bytes> CScmApplication::TakeRequests(std::uint64_t cycle, std::size_
     {
         CNodeCommissioning& slot = m_slots[m_next];
         m_next = (m_next + 1u) % m_slots.size();
-        // A slot may send an unanswered acknowledgement and its next request in one cycle.
-        for (int i = 0; (i < 2) && (requests.size() < budget); ++i)
+        // A slot may send an unanswered acknowledgement and its next request in one cycle, and a preloaded
+        // download as many segments as the node queues.
+        for (std::size_t i = 0u; (i < MaxRequestsPerSlot) && (requests.size() < budget); ++i)
         {
             std::optional<Bytes> request = slot.Poll(cycle, keyMedium);
             if (!request.has_value())

@@ -113,6 +113,12 @@ const char* SsdoName(std::uint8_t command)
         return "download-segment";
     case 0x49u:
         return "download-end";
+    case 0x2Bu:
+        return "download-initiate-preload";
+    case 0x0Bu:
+        return "download-segment-preload";
+    case 0x4Bu:
+        return "download-end-preload";
     case 0x04u:
         return "abort";
     default:
@@ -205,8 +211,8 @@ public:
         for (const CNodeDescription& node : m_description.m_nodes)
         {
             devices.push_back(node.GetDevice());
-            m_views.push_back(node.GetScmView());
         }
+        m_views = m_description.GetScmViews();
         m_network = std::make_unique<CNodeNetwork>(devices);
     }
 
