@@ -23,6 +23,8 @@ TEST(CDomainDescription, CommentedExampleReadsBackAsWritten)
     loadable.m_data = {7u, 8u};
     description.m_nodes[3].m_configured.m_loadableAdditionalParameters = {loadable};
     description.m_nodes[4].m_assignInitialCt = true;
+    description.m_nodes[5].m_devicePreloadQueue = 3u;
+    description.m_scmPreload = true;
     description.m_extendedMachineOptions = {0xE0u, 0xE1u};
     description.m_extendedMachineOptionsTimestamp = 42u;
     const std::string written = description.ToJson(true);
