@@ -274,6 +274,26 @@ INSTANTIATE_TEST_SUITE_P(
                        description.m_nodes[0].m_deviceTxSpdoCount = 1u;
                    },
                    SameDevices, nullptr, nullptr, CStep::Invalid, "WRONG_PARAM additional SADR 601", ""},
+        // 1.5.2: the answer to a streamed segment is lost; the SCM gives the download up at its SSDO time-out and
+        // commissions the node again.
+        CFaultCase{"LostPreloadedSegmentAnswer",
+                   [](ScmSim::CDomainDescription& description)
+                   {
+                       description.m_scmPreload = true;
+                       description.m_nodes[0].m_deviceChecksum = Bytes{0u, 0u, 0u, 0u};
+                       description.m_nodes[0].m_devicePreloadQueue = 2u;
+                   },
+                   SameDevices,
+                   [dropped = std::make_shared<bool>(false)](const Bytes& answer)
+                   {
+                       const std::optional<Support::CFrameFields> fields =
+                           Support::ParseFrame(answer, ScmSim::CDomainDescription().m_scmUdid);
+                       const bool drop = !*dropped && fields.has_value() && (fields->m_id == 0x3Bu) &&
+                                         (fields->m_tadr == 2u) && ((fields->m_payload[0] & 0xAFu) == 0x0Bu);
+                       *dropped = *dropped || drop;
+                       return drop;
+                   },
+                   nullptr, CStep::Operational, "missing in download", ""},
         CFaultCase{"ReplacedModuleAfterTheOperatorAcknowledged",
                    [](ScmSim::CDomainDescription& description)
                    { description.m_nodes[0].m_deviceUdid = Support::Udid{0u, 0x60u, 0x65u, 9u, 9u, 9u}; },
