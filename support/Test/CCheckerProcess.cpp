@@ -69,12 +69,27 @@ CCheckerProcess::~CCheckerProcess()
 {
     if (m_pid > 0 && !m_exitStatus)
     {
-        (void)kill(m_pid, SIGKILL);
-        (void)waitpid(m_pid, nullptr, 0);
+        End(m_pid);
     }
     if (m_output >= 0)
     {
         (void)close(m_output);
+    }
+}
+
+void CCheckerProcess::End(pid_t pid)
+{
+    (void)kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (waitpid(pid, nullptr, WNOHANG) == 0)
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            (void)kill(pid, SIGKILL);
+            (void)waitpid(pid, nullptr, 0);
+            return;
+        }
+        (void)usleep(1000);
     }
 }
 

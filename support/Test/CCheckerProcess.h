@@ -14,7 +14,7 @@ namespace Support
 /// Starts a checker with the test's environment plus the given variables (std::nullopt removes one). By default the
 /// test build scm-checker-test, with SCM_TASK_SCHEDULING=normal so that its tasks never run real-time on a shared
 /// test machine and tests need no real-time rights; the shipped scm-checker gets the environment as given. The
-/// destructor kills the process if it still runs.
+/// destructor ends the process if it still runs (End).
 class CCheckerProcess
 {
 public:
@@ -42,6 +42,9 @@ public:
     static std::string GetExecutable(CVariant variant);
     /// The test build, scm-checker-test.
     static std::string DefaultExecutable();
+    /// Ends a child process of the caller and reaps it: SIGTERM first, so that a coverage build of the checker
+    /// writes its counters, and SIGKILL when it still runs after a few seconds.
+    static void End(pid_t pid);
 
     /// Waits until the process ends and returns its exit status (a signal gives 128 + its number), or nothing
     /// when it still runs after the timeout.

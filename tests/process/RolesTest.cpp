@@ -46,8 +46,7 @@ protected:
     {
         if (m_checker > 0)
         {
-            (void)kill(m_checker, SIGKILL);
-            (void)waitpid(m_checker, nullptr, 0);
+            Support::CCheckerProcess::End(m_checker);
         }
         (void)unsetenv("SafetyDomainNumber");
         m_provisioner.Destroy();
