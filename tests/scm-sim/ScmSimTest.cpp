@@ -58,13 +58,28 @@ TEST(ScmSim, InitExampleIsCommissionedThroughTheChecker)
     }
 }
 
-// Twenty nodes leave the frame lines out; in a pipe no progress line takes their place.
-TEST(ScmSim, ShowsNoProgressLineInAPipe)
+// Twenty nodes leave the frame lines out; in a pipe no progress line takes their place, on a terminal one line
+// is rewritten in place (script(1) gives the run a terminal) and ends with every node operational.
+TEST(ScmSim, ShowsOneUpdatingProgressLineOnATerminalAndNoneInAPipe)
 {
-    const InteropTest::CProcessResult result = InteropTest::Run(Program + " run commission-auto --nodes 20 2>&1");
-    EXPECT_EQ(0, result.m_exitStatus) << result.m_output;
-    EXPECT_EQ(std::string::npos, result.m_output.find('\r'));
-    EXPECT_EQ(std::string::npos, result.m_output.find("flow=frame"));
+    const std::string run = Program + " run commission-auto --nodes 20";
+    const InteropTest::CProcessResult piped = InteropTest::Run(run + " 2>&1");
+    EXPECT_EQ(0, piped.m_exitStatus) << piped.m_output;
+    EXPECT_EQ(std::string::npos, piped.m_output.find('\r'));
+    EXPECT_EQ(std::string::npos, piped.m_output.find("flow=frame"));
+
+    const InteropTest::CProcessResult terminal = InteropTest::Run("script -qec '" + run + "' /dev/null");
+    EXPECT_EQ(0, terminal.m_exitStatus) << terminal.m_output;
+    const std::string update = "\rcycle ";
+    std::size_t updates = 0u;
+    for (std::size_t at = terminal.m_output.find(update); at != std::string::npos;
+         at = terminal.m_output.find(update, at + 1u))
+    {
+        ++updates;
+    }
+    EXPECT_GE(updates, 2u) << terminal.m_output;
+    EXPECT_NE(std::string::npos, terminal.m_output.find("20/20 nodes operational")) << terminal.m_output;
+    EXPECT_EQ(std::string::npos, terminal.m_output.find("flow=frame"));
 }
 
 // The stack 1.4 SCM, and the 1.5.2 one with its initial CTs and preloaded downloads.
