@@ -24,6 +24,14 @@ else()
     set(SCM_SANITIZED 0)
 endif()
 
+# Coverage builds (scripts/run-coverage, with --coverage in the compiler and linker flags): what ends by a signal
+# (the checker) or by _Exit (forked test children) writes its gcov counters first, which it would otherwise drop.
+# No other build has any of it.
+option(SCM_COVERAGE "Build for coverage: checkers and test children write their gcov counters when they end" OFF)
+if(SCM_COVERAGE AND NOT CMAKE_CXX_FLAGS MATCHES "--coverage")
+    message(FATAL_ERROR "SCM_COVERAGE needs --coverage in CMAKE_CXX_FLAGS and CMAKE_EXE_LINKER_FLAGS")
+endif()
+
 # Hardening of everything the project compiles: stack canaries in every function with arrays or address-taken
 # locals; bounds-checked C library calls (_FORTIFY_SOURCE) where the build optimises, which they need, and no
 # sanitizer checks the same calls more closely. Executables are position-independent (PIE, with
@@ -156,6 +164,9 @@ function(scm_add_test _name)
     target_compile_options(${_name} PRIVATE ${SCM_WARNINGS})
     target_compile_definitions(${_name} PRIVATE SCM_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                 SCM_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    if(SCM_COVERAGE)
+        target_compile_definitions(${_name} PRIVATE SCM_COVERAGE)
+    endif()
     target_link_libraries(${_name} PRIVATE ${ARG_LINKS} GTest::gmock GTest::gtest_main Threads::Threads)
     set(_props LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT})
     if(ARG_ENVIRONMENT)

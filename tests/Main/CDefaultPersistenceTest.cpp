@@ -49,6 +49,7 @@
 #include "support/Files/CTolParaSafBuilder.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
+#include "support/Test/ChildExit.h"
 #include "support/Test/FailureReporting.h"
 #include "support/Test/GuardExpectation.h"
 
@@ -441,7 +442,7 @@ protected:
                 // with the next isolation of this machine.
                 m_persistence.reset();
                 m_provisioner.Destroy();
-                std::_Exit((failures == 0) ? 0 : 1);
+                Support::ExitChild((failures == 0) ? 0 : 1);
             },
             ::testing::ExitedWithCode(0), "");
     }

@@ -32,6 +32,7 @@
 #include "support/Messages/CStatusBuilder.h"
 #include "support/Provision/CDomainProvisioner.h"
 #include "support/Provision/CPlatformIsolation.h"
+#include "support/Test/ChildExit.h"
 #include "support/Test/FailureReporting.h"
 
 namespace
@@ -97,7 +98,7 @@ void RunInFreshProcess(const std::function<void()>& body)
         {
             const int failures = Support::RunReportingFailures(body);
             (void)std::fflush(stderr);
-            std::_Exit((failures == 0) ? 0 : 1);
+            Support::ExitChild((failures == 0) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

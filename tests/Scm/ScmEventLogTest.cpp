@@ -18,6 +18,7 @@
 #include "Scm/ScmQueueNames.h"
 #include "msgQLib.h"
 #include "support/Domain/SafetyDomainNumber.h"
+#include "support/Test/ChildExit.h"
 
 namespace
 {
@@ -37,7 +38,7 @@ void RunInFreshProcess(const std::function<std::string()>& scenario)
         {
             std::fprintf(stderr, "%s\n", failure.c_str());
         }
-        std::_Exit(failure.empty() ? 0 : 1);
+        Support::ExitChild(failure.empty() ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(child, waitpid(child, &status, 0));
