@@ -255,6 +255,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CDefaultMessagingFailure,
     ::testing::Values(CFailureCase{"Information", "msgQInfoGet", Main::CMessagingEventCode::InformationFailed,
                                    [](Main::CMessaging& m) { (void)m.CanSendEventToRuntime(); }},
+                      // A source whose state is unknown must not pass for an empty one.
+                      CFailureCase{"InformationOfASource", "msgQInfoGet", Main::CMessagingEventCode::InformationFailed,
+                                   [](Main::CMessaging& m) { (void)m.CanReceiveEventFromScm(); }},
                       CFailureCase{"Receive", "msgQReceive", Main::CMessagingEventCode::ReceiveFailed,
                                    [](Main::CMessaging& m)
                                    {

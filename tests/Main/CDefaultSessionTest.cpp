@@ -432,6 +432,18 @@ TEST_F(CDefaultSessionInitialized, ForwardsNoCommandWhenTheKernelRefusesTheReset
                              Main::CSessionEventCode::LockResetFailed, 0u, 0u);
 }
 
+// A lock that the kernel did not release must not pass unnoticed: the response that would release it stays here.
+TEST_F(CDefaultSessionInitialized, WithholdsTheResponseWhenTheKernelRefusesToReleaseTheResetLock)
+{
+    ForwardCommand(Support::CCommandBuilder::RequestStatus().Build());
+    ASSERT_EQ(OK, platformFaultInject("ScmUnlockReset", 1u, EIO, 1u));
+    ExpectResponse(Support::CStatusBuilder().Build());
+    EXPECT_CALL(m_inspector, InspectCommand(_));
+    Support::ExpectException(Support::CaptureException([&] { m_session.HandleAllResponses(); }),
+                             Main::CSessionEventCode::UnlockResetFailed, 0u, 0u);
+    EXPECT_EQ(1u, m_sent.size()) << "only the command went out";
+}
+
 struct CStatusCase
 {
     const char* m_name;

@@ -55,6 +55,7 @@ struct CDamage
     std::uint16_t m_lengthField;
     bool m_breakCheck755B;
     bool m_breakCheck;
+    std::uint32_t m_recordOffset;
     QdrhwtFailure m_failure;
 };
 
@@ -67,6 +68,7 @@ TEST_P(QdrhwtDamagedRecord, IsRefusedWithTheCorruptedExecutableEvent)
     const CDamage& damage = GetParam();
     std::array<std::uint8_t, 256> block{};
     Util::SetLittleEndianUInt16(block.data(), 0u, damage.m_lengthField);
+    Util::SetLittleEndianUInt32(block.data(), QDRHWT_IDENT_RECORD_FILE_OFFSET_OFFSET, damage.m_recordOffset);
     Util::SetLittleEndianUInt16(
         block.data(), QDRHWT_IDENT_CHECK_755B_OFFSET,
         static_cast<std::uint16_t>(Qdrhwt_GetIdentCheck755B(block.data()) ^ (damage.m_breakCheck755B ? 1u : 0u)));
@@ -77,13 +79,23 @@ TEST_P(QdrhwtDamagedRecord, IsRefusedWithTheCorruptedExecutableEvent)
     EXPECT_EQ(0, Qdrhwt_VerifyExecutable(block.data(), block.data() + damage.m_blockLength));
     EXPECT_EQ(static_cast<std::uint32_t>(ScmStartExecutableCorrupted), QdrEventCode);
     EXPECT_EQ(damage.m_failure, QdrEventInfo0);
+    if (damage.m_failure == QdrhwtImageRecordDiffers)
+    {
+        EXPECT_EQ(damage.m_recordOffset, QdrEventInfo1);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, QdrhwtDamagedRecord,
-                         ::testing::Values(CDamage{"BlockTooShort", 63u, 64u, false, false, QdrhwtIdentTooShort},
-                                           CDamage{"WrongLength", 256u, 63u, false, false, QdrhwtIdentLength},
-                                           CDamage{"Check755B", 256u, 64u, true, false, QdrhwtIdentCheck755B},
-                                           CDamage{"Check", 256u, 64u, false, true, QdrhwtIdentCheck},
-                                           CDamage{"NotSigned", 256u, 64u, false, false, QdrhwtImageNotSigned}),
+                         // A well-formed record that is not the one in this executable (the test's own): at an
+                         // offset where the file holds other bytes, and at one beyond the file's end.
+                         ::testing::Values(CDamage{"BlockTooShort", 63u, 64u, false, false, 0u, QdrhwtIdentTooShort},
+                                           CDamage{"WrongLength", 256u, 63u, false, false, 0u, QdrhwtIdentLength},
+                                           CDamage{"Check755B", 256u, 64u, true, false, 0u, QdrhwtIdentCheck755B},
+                                           CDamage{"Check", 256u, 64u, false, true, 0u, QdrhwtIdentCheck},
+                                           CDamage{"NotSigned", 256u, 64u, false, false, 0u, QdrhwtImageNotSigned},
+                                           CDamage{"RecordOfAnotherFile", 256u, 64u, false, false, 16u,
+                                                   QdrhwtImageRecordDiffers},
+                                           CDamage{"RecordBeyondTheFile", 256u, 64u, false, false, 0xFFFFFF00u,
+                                                   QdrhwtImageRecordDiffers}),
                          [](const ::testing::TestParamInfo<CDamage>& damage) { return damage.param.m_name; });
 } // namespace
