@@ -800,6 +800,8 @@ const CSetupModeCase SetupModeCases[] = {
     {"ControllerWithoutKelUdid", false, true, ControllerKelUdid, false, true, std::nullopt, false},
     {"NoKelUdidOnEitherSide", false, true, std::nullopt, false, true, std::nullopt, false},
     {"NoStoredKelUdid", false, true, std::nullopt, false, true, ControllerKelUdid, false},
+    // A Kel UDID of zeros is no Kel UDID, though the kernel hands it over: it must not match a copy that holds none.
+    {"ControllerWithZeroKelUdid", false, true, std::nullopt, false, true, Support::Udid{}, false},
 };
 
 class CDefaultPersistenceSetupMode : public CDefaultPersistenceTest, public testing::WithParamInterface<CSetupModeCase>

@@ -48,6 +48,16 @@ TEST(QdrhwtVerify, ImageCrcLeavesOutTheRecordWhateverTheChunking)
     }
 }
 
+// The block's bounds come from the link; reversed ones must not turn into a huge length.
+TEST(QdrhwtVerify, RefusesABlockThatEndsBeforeItStarts)
+{
+    std::array<std::uint8_t, 256> block{};
+    QdrEventCode = 0u;
+    EXPECT_EQ(0, Qdrhwt_VerifyExecutable(block.data() + 128, block.data()));
+    EXPECT_EQ(static_cast<std::uint32_t>(ScmStartExecutableCorrupted), QdrEventCode);
+    EXPECT_EQ(QdrhwtIdentTooShort, QdrEventInfo0);
+}
+
 struct CDamage
 {
     const char* m_name;
