@@ -2,6 +2,7 @@
 // that systemd accepts and that never restart the checker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,22 @@ INSTANTIATE_TEST_SUITE_P(Installed, ProgramTest, testing::ValuesIn(InstalledProg
                              name.erase(0, 4); // "scm-"
                              return name;
                          });
+
+// The checker takes no argument besides those two, and not with another: anything else is a usage error (2) before it
+// reads its environment.
+TEST(CheckerCommandLine, RefusesAnyOtherArgumentsWithTwo)
+{
+    const std::vector<CProgram> programs = InstalledPrograms();
+    const auto checker = std::find_if(programs.begin(), programs.end(),
+                                      [](const CProgram& program) { return program.m_name == "scm-checker"; });
+    ASSERT_NE(programs.end(), checker);
+    for (const std::string arguments : {"--frobnicate", "--help --version", "7"})
+    {
+        const auto result = InteropTest::Run("env -i " + checker->m_path + " " + arguments + " 2>&1");
+        EXPECT_EQ(2, result.m_exitStatus) << arguments;
+        EXPECT_NE(std::string::npos, result.m_output.find("Try 'scm-checker --help'")) << result.m_output;
+    }
+}
 
 // systemd-analyze loads the unit of domain 7 as systemd would, with the build's checker and man pages: any warning
 // (an unknown or misspelt setting, a missing dependency or man page) fails the test.
