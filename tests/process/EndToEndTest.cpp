@@ -20,6 +20,7 @@
 #include "support/Files/CTesseraDatBuilder.h"
 #include "support/Files/CTolParaSafBuilder.h"
 #include "support/Messages/CCommandBuilder.h"
+#include "support/Messages/CDiagnosisBuilder.h"
 #include "support/Messages/CEventBuilder.h"
 #include "support/Messages/CFrameBuilder.h"
 #include "support/Messages/CStatusBuilder.h"
@@ -422,6 +423,17 @@ const std::vector<CFlowCase>& GetFlowCases()
              const CPlayedDomain::CRoundTrip roundTrip =
                  peers.SendCommand(Support::CCommandBuilder::RequestStatus().Build(), response);
              return std::make_pair(response, roundTrip.m_responseAtRuntime);
+         }},
+        // The checker answers its own object in a diagnosis with the version of its identification record.
+        {"DiagnosisResponse", false,
+         [](CPlayedDomain& peers)
+         {
+             const Bytes response = Support::CDiagnosisBuilder().Object(0x2432u, 1u, 7u, 0xFFFFFFFFu).Build();
+             const CPlayedDomain::CRoundTrip roundTrip =
+                 peers.SendCommand(Support::CCommandBuilder::RequestStatus().Build(), response);
+             return std::make_pair(
+                 Support::CDiagnosisBuilder().Object(0x2432u, 1u, 0u, SCM_CHECKER_VERSION_MINOR).Build(),
+                 roundTrip.m_responseAtRuntime);
          }},
         {"Event", false,
          [](CPlayedDomain& peers)
