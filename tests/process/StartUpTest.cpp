@@ -20,6 +20,7 @@
 #include "Scm/ScmKernel.h"
 #include "ScmCheckerVersion.h"
 #include "scmKernelEmulation.h"
+#include "support/Files/CTesseraUidBuilder.h"
 #include "support/Peers/CPlayedRuntime.h"
 #include "support/Peers/CPlayedScm.h"
 #include "support/Peers/CleanDomain.h"
@@ -254,6 +255,52 @@ INSTANTIATE_TEST_SUITE_P(Table, StartUpHandOverFailure,
                                            CStartFailureCase{"Take", "semTake:1:4", 0xE206u, 3u, EINTR, true}),
                          [](const ::testing::TestParamInfo<CStartFailureCase>& testCase)
                          { return testCase.param.m_name; });
+
+// The SCM may write its key-medium signature between the checker's announcement and its own: the checker takes it
+// over into its complemented copy before the first cycle. A copy that it cannot write is logged, and the checker
+// runs on (fail-safe).
+class StartUpSignature : public StartUp, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(StartUpSignature, IsTakenOverFromTheScmBeforeTheFirstCycle)
+{
+    const bool writeRefused = GetParam();
+    Support::CTesseraUidBuilder signature;
+    signature.m_kelUdid = {0x00u, 0x60u, 0x65u, 0x10u, 0x20u, 0x30u};
+    signature.m_timestamp = 0x0102030405060708u;
+    CCheckerProcess::CEnvironment environment = Environment();
+    if (writeRefused)
+    {
+        environment["SCM_FAULTS"] = "ScmWriteStorage:1:28";
+    }
+    CCheckerProcess checker(environment);
+    ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmStarted, 0u));
+    ASSERT_TRUE(WaitForCondition(ScmCheckerInitialized, 30000).has_value());
+    const Support::Bytes plain = signature.Build();
+    ASSERT_EQ(0, scmKernelWriteStorage(m_domain, "tessera.uid", plain.data(), plain.size()));
+    ASSERT_EQ(0, scmKernelSetCondition(m_domain, ScmScmInitialized, SCM_CHECKER_REVISION_NUMBER));
+    ASSERT_TRUE(PlayScmCycle());
+
+    signature.m_inverted = true;
+    Support::Bytes copy(64u);
+    const ssize_t length = scmKernelReadStorage(m_domain, "tessera.uid.chk", copy.data(), copy.size());
+    ASSERT_GE(length, 0);
+    copy.resize(static_cast<std::size_t>(length));
+    EXPECT_EQ(writeRefused ? Support::Bytes{} : signature.Build(), copy);
+    const std::optional<Support::CEventRecord> event = ReceiveEvent(writeRefused ? 1s : 100ms);
+    EXPECT_EQ(writeRefused, event.has_value());
+    if (event.has_value())
+    {
+        EXPECT_EQ(ScmEvent::Error, event->m_level);
+        EXPECT_EQ(0xE234u, event->m_code); // the write of a storage failed
+    }
+    EXPECT_TRUE(checker.IsRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StartUpSignature, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& writeRefused)
+                         { return writeRefused.param ? "WriteRefused" : "Written"; });
 
 TEST_F(StartUp, ChangedExecutableRefusesToStart)
 {
