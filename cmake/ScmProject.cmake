@@ -168,6 +168,12 @@ function(scm_add_test _name)
         target_compile_definitions(${_name} PRIVATE SCM_COVERAGE)
     endif()
     target_link_libraries(${_name} PRIVATE ${ARG_LINKS} GTest::gmock GTest::gtest_main Threads::Threads)
+    # A build for some labels only keeps the other test programs out of its default target and registers none of
+    # their tests (they stay buildable by name).
+    if(SCM_TEST_LABELS AND NOT ARG_LABEL IN_LIST SCM_TEST_LABELS)
+        set_target_properties(${_name} PROPERTIES EXCLUDE_FROM_ALL TRUE)
+        return()
+    endif()
     set(_props LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT})
     if(ARG_ENVIRONMENT)
         list(APPEND _props ENVIRONMENT "${ARG_ENVIRONMENT}")
